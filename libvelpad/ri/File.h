@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace ri {
+
+// File and directory helpers. Paths are byte strings; "\\" is accepted as a
+// separator and turned into "/" wherever a path is split.
+class File {
+public:
+    // Extra open modes of WriteFile.
+    enum WriteMode { MODE_TRUNCATE = 0, MODE_APPEND = 1 };
+
+    struct Property {
+        std::string name;
+        std::int64_t size = 0;
+        std::int64_t time = 0;
+    };
+    // Listing by modification time (seconds), oldest first; one entry per time.
+    using PropertyMap = std::map<std::int64_t, Property>;
+    using Extensions = std::set<std::string>;
+
+    static bool Exists(const std::string& path);
+    static bool Delete(const std::string& path);
+    // Writes data in one go; false when the file cannot be opened or written.
+    static bool WriteFile(const std::string& path, const std::string& data,
+                          int mode = MODE_TRUNCATE);
+    // Whole content; empty for an empty path or an unreadable file.
+    static std::string ReadFile(const std::string& path);
+    static bool Copy(const std::string& from, const std::string& to);
+
+    // Directory part (before the last "/"), empty when there is none.
+    static std::string GetFullPath(const std::string& path);
+    // Part after the last "/", the whole path when there is none.
+    static std::string GetFileName(const std::string& path);
+    // Current working directory, empty when it cannot be read.
+    static std::string GetDir();
+    // Directory of the library's default files (empty: the file-system root).
+    static std::string GetDllPath();
+
+    static bool IsFolderExist(const std::string& path);
+    // Creates every missing directory along path; mode's decimal digits are
+    // the octal permission bits (770 -> 0770). 0 on success, -1 on failure.
+    static int MakeFolders(const std::string& path, unsigned mode = 770);
+
+    // Regular entries of the directory part of pattern, optionally only those
+    // whose extension (text after the last ".") is in extensions.
+    static std::vector<std::string> GetFilesList(const std::string& pattern,
+                                                 const Extensions& extensions = {});
+    // The same selection by modification time; throws ri::Exception when the
+    // status of a listed file cannot be read.
+    static PropertyMap GetFilesPropertyByTime(const std::string& pattern,
+                                              const Extensions& extensions = {});
+};
+
+// Reads the status of directory + name and inserts it into map by its time;
+// throws ri::Exception when the status cannot be read.
+void MakeResultProperty(const std::string& directory, const std::string& name,
+                        File::PropertyMap* map);
+
+}  // namespace ri

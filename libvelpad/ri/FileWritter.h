@@ -1,0 +1,47 @@
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "ri/CharsetEncoder.h"
+
+class Logger;
+
+// Writes result, exchange and journal files line by line, with an optional
+// time stamp (Logger::TimeMode) and an optional charset conversion.
+class FileWritter {
+public:
+    FileWritter() = default;
+    FileWritter(const FileWritter&) = delete;
+    FileWritter& operator=(const FileWritter&) = delete;
+
+    // Creates or truncates path; 0 when open, -1 when a file is already open,
+    // the path is empty or the open fails.
+    int Open(const std::string& path, int timeMode = 0);
+    // 0, or -1 when no file was open.
+    int Close();
+    // key + "=" + value; a closed writer reopens (truncating) its path.
+    int Write(const std::string& key, const std::string& value);
+    // Optional time stamp and blank, then text; -1 for an empty text.
+    int Write(const std::string& text, bool withTime);
+    // One character, unconverted.
+    int WriteChar(char c);
+    // Replaces the encoder; returns its open result (0 on success).
+    int useCharsetEncoder(const std::string& from, const std::string& to);
+    // Reports open/close/write results to logger (not owned).
+    void ShareLog(Logger* logger) { logger_ = logger; }
+    bool IsOpen() const { return out_.is_open(); }
+    const std::string& GetPath() const { return path_; }
+
+private:
+    int EnsureOpen();
+    int WriteLine(const std::string& line);
+    void Report(const char* what, int result);
+
+    std::ofstream out_;
+    std::string path_;
+    int timeMode_ = 0;
+    Logger* logger_ = nullptr;
+    std::unique_ptr<ri::Encoding::CharsetEncoder> encoder_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace ri {
+class Trace;
+}
+
+// The engine's own time-stamped log: one file per engine start, named after
+// the start time (YYMMDDhhmmss.log) in the log directory, created on the
+// first write. Messages are also copied to the default trace.
+class Logger {
+public:
+    // Time-stamp modes of the log lines (and of FileWritter lines).
+    enum TimeMode { TIME_DEFAULT = 0, TIME_COMPACT_MS = 1, TIME_EPOCH_MS = 2 };
+
+    Logger();
+    Logger(const Logger&) = delete;
+    Logger& operator=(const Logger&) = delete;
+
+    // directory: "\\" becomes "/"; a missing trailing "/" is added.
+    void SetPath(const std::string& directory, unsigned folderMode, int timeMode);
+    void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Write(const std::string& text);
+    // Stops logging for good; later writes are ignored.
+    void Stop();
+    // Start time stamp used as the file name: YYMMDDhhmmss.
+    static std::string GetCurrentDateTime();
+    // Line time stamp of a time-stamp mode.
+    static std::string Stamp(int timeMode);
+    const std::string& GetPath() const { return directory_; }
+
+private:
+    void OpenFile();
+
+    std::ofstream out_;
+    bool stopped_ = false;
+    ri::Trace* trace_;
+    std::string directory_;
+    unsigned folderMode_ = 770;
+    int timeMode_ = TIME_DEFAULT;
+};
