@@ -1,0 +1,93 @@
+#include <cstdint>
+
+#include "config/Tags.h"
+#include "ri/ByteReader.h"
+#include "ri/Format.h"
+#include "ri/Trace.h"
+
+namespace {
+
+// Tag bytes, most significant first: one byte per significant byte of the id
+// (ids below Tags::kLocalBase take at most three).
+void AppendTagBytes(std::uint64_t id, std::string* out) {
+    if (id > 0xFFFF) {
+        *out += static_cast<char>((id >> 16) & 0xFF);
+    }
+    if (id > 0xFF) {
+        *out += static_cast<char>((id >> 8) & 0xFF);
+    }
+    *out += static_cast<char>(id & 0xFF);
+}
+
+// A first byte with all five low bits set, or 0xA1, starts a longer tag.
+bool StartsLongTag(std::uint8_t first) {
+    return (first & 0x1F) == 0x1F || first == 0xA1;
+}
+
+// Reads one tag number. A long tag takes the following bytes while their top
+// bit is set (unless the second byte is 0xA1, which ends the tag at once),
+// then one last byte. False when the list ends inside the tag.
+bool ReadTag(ri::ByteReader* reader, std::uint64_t* id) {
+    std::uint8_t byte = 0;
+    if (!reader->TryU8(&byte)) {
+        return false;
+    }
+    std::uint64_t tag = byte;
+    if (StartsLongTag(byte)) {
+        if (!reader->AtEnd() && (reader->Peek() & 0x80) != 0 && reader->Peek() != 0xA1) {
+            while (!reader->AtEnd() && (reader->Peek() & 0x80) != 0) {
+                tag = (tag << 8) | reader->U8();
+            }
+        }
+        if (!reader->TryU8(&byte)) {
+            return false;
+        }
+        tag = (tag << 8) | byte;
+    }
+    *id = tag;
+    return true;
+}
+
+}  // namespace
+
+std::string Tags::Make() const {
+    std::string out;
+    for (const auto& [id, value] : store_) {
+        if (id >= kLocalBase) {
+            continue;
+        }
+        if (value.size() > kMaxValueLength) {
+            // The length byte is read signed on the other side: a longer value
+            // would be taken as "no value" and its bytes parsed as tags.
+            const std::string name = NameOf(id);
+            ri::Trace::Get()->Error(
+                "Tags::Make: tag %s (0x%llX) holds %zu bytes, more than %zu; left out",
+                name.c_str(), static_cast<unsigned long long>(id), value.size(), kMaxValueLength);
+            continue;
+        }
+        AppendTagBytes(id, &out);
+        out += static_cast<char>(value.size());
+        out += value;
+    }
+    return out;
+}
+
+void Tags::Parse(const std::string& data) {
+    ri::ByteReader reader(data);
+    std::uint64_t id = 0;
+    while (ReadTag(&reader, &id)) {
+        std::uint8_t lengthByte = 0;
+        if (!reader.TryU8(&lengthByte)) {
+            return;
+        }
+        const auto length = static_cast<std::int8_t>(lengthByte);
+        if (length <= 0) {
+            continue;  // no value for this tag
+        }
+        std::string value;
+        if (!reader.TryBytes(static_cast<std::size_t>(length), &value)) {
+            return;
+        }
+        store_[id] = std::move(value);
+    }
+}
