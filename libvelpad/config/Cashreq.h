@@ -26,6 +26,11 @@ public:
     char GetChar(const std::string& key);
     // Removes the exact key (not upper-cased).
     void Delete(const std::string& key);
+    // The value of the exact key, empty when absent; never adds the key.
+    std::string Find(const std::string& key) const {
+        auto it = values_.find(key);
+        return it == values_.end() ? std::string() : it->second;
+    }
 
 private:
     std::map<std::string, std::string> values_;
