@@ -1,0 +1,111 @@
+// Serving the pinpad: the start message, the command loop and the commands
+// the loop answers itself.
+#include <chrono>
+
+#include "engine/CommandTable.h"
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Map.h"
+#include "ri/Trace.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// "Пин-пад не отвечает"
+const char kNoPinpad[] = "\xCF\xE8\xED-\xEF\xE0\xE4 \xED\xE5 \xEE\xF2\xE2\xE5\xF7\xE0\xE5\xF2";
+constexpr int kLoopNakBudget = 10;
+
+}  // namespace
+
+int PPAD::Start(const std::string& message) {
+    trace_->Debug4("Start");
+    if (!transport_) {
+        log_.Write("Not connected");
+        return -1;
+    }
+    log_.Write("PORT: %s", Setting("PORT").c_str());
+    log_.Write("External Command");
+    const long idleMs = Number("PPAD_IDLE_TO");
+    auto idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
+    SendMsg(message);
+    std::string reply = WaitMessage(kLoopNakBudget, LoopWaitSeconds(idleMs));
+    if (reply.empty()) {
+        ShutDown();
+        return -2;
+    }
+    for (;;) {
+        if (reply.size() > 3) {
+            if (ProcessCommand(reply) == -3) return 0;
+            idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
+        }
+        if (!transport_) break;
+        reply = WaitMessage(kLoopNakBudget, LoopWaitSeconds(idleMs));
+        if (reply.empty() && Clock::now() >= idleDeadline) break;
+    }
+    ShutDown();
+    dialog_.ErrorReport(Encoding(kNoPinpad));
+    log_.Write("PPAD: Start: %s", Encoding(kNoPinpad).c_str());
+    return -2;
+}
+
+// The bound of one wait of the loop. While silence is answered with NAKs,
+// the NAK budget ends each wait and the loop checks its idle deadline; when
+// silence is not answered ("SKIP_NAK", "MF_TIMEOUT"), the wait itself is held
+// to the idle time-out so that a silent pinpad cannot hold the register.
+long PPAD::LoopWaitSeconds(long idleMs) const {
+    const bool quietSilence =
+        !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
+    if (!quietSilence) return idleMs;
+    return idleMs <= 0 ? 1 : (idleMs + 999) / 1000;
+}
+
+int PPAD::ProcessCommand(const std::string& payload) {
+    trace_->Debug4("ProcessCommand: %s", payload.c_str());
+    if (payload == "ENDTR") return EndProcess();
+    const size_t colon = payload.find(':');
+    if (colon == std::string::npos) {
+        if (payload == "ISALIVE" && stop_request_.exchange(false)) return SendMsg("ISALIVE:0");
+        return SendError();
+    }
+    const auto& table = CommandTable();
+    auto handler = table.find(payload.substr(0, colon + 1));
+    if (handler == table.end()) return SendError();
+    return handler->second(*this, payload.substr(colon + 1));
+}
+
+int PPAD::EndProcess() {
+    trace_->Debug4("EndProcess");
+    cancel_answer_ = 10;
+    if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x00);
+    cheque_writer_.Close();
+    SendOk();
+    return -3;
+}
+
+int PPAD::SpecialResult(const std::string& argument) {
+    log_.Write("Special Result request");
+    std::vector<std::string> parts = ri::Map::Explode(argument, ":");
+    if (parts.size() != 2 || parts[0] != "SERIAL") return SendError();
+    tags_->Add("terminal_serial_number", parts[1]);
+    return SendOk();
+}
+
+int PPAD::PingRequest(const std::string&) {
+    if (stop_request_.exchange(false)) return SendMsg("CANCEL");
+    return SendOk();
+}
+
+int PPAD::BeginTransaction(const std::string&) {
+    if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x01);
+    transaction_begun_ = true;
+    return SendOk();
+}
+
+int PPAD::StoreResult(const std::string& argument) {
+    StoreCode(static_cast<int>(ri::Conv::String::ToInt(argument)));
+    return SendOk();
+}
+
+// "CARDREQ:" is answered with nothing at all.
+int PPAD::CardRequest(const std::string&) { return 0; }

@@ -1,0 +1,131 @@
+#include "engine/PPAD.h"
+
+#include "ri/Conv.h"
+#include "ri/File.h"
+#include "ri/Trace.h"
+
+namespace {
+
+// Version reported in the application log at every engine start.
+constexpr int kVersion[4] = {2, 1, 0, 28};
+
+// Output files resolved against the output and exchange path, and those
+// resolved against the work path.
+const char* const kOutputFiles[] = {"CANCEL_RC_FILE", "CANCEL_CH_FILE",   "CHEQ_FILE",
+                                    "RESULT_FILE",    "OUTPUT_FILE",      "TMS_SCRIPT_FILE",
+                                    "OUTPUT_FILE_TEMPLATE"};
+const char* const kWorkFiles[] = {"TRACE_FILE", "VAR_ENV_FILE"};
+
+// Files that carry the suffix of the port and of the relay identifier, so
+// that several pinpads on one register keep separate results.
+const char* const kSuffixedFiles[] = {"OUTPUT_FILE", "RESULT_FILE", "CHEQ_FILE"};
+
+// The part of a port name from "COM" or "tty" on, trimmed.
+std::string PortSuffix(const std::string& port) {
+    size_t at = port.find("COM");
+    if (at == std::string::npos) at = port.find("tty");
+    if (at == std::string::npos) return "";
+    return ri::Trim::BothSide(port.substr(at));
+}
+
+}  // namespace
+
+PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_) {
+    settings_.SetFile(GetPathFile("cashreg.ini", ""));
+    logging_ = tags_->Get("DISABLE_LOG") != "1";
+    if (!logging_ || Number("USEAPPLOG") == 0) log_.Stop();
+    printer_esc_ = Has("USE_PRINTER_ESC");
+    if (!Has("NOFILELOG")) {
+        result_writer_.ShareLog(&log_);
+        cheque_writer_.ShareLog(&log_);
+    }
+    log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
+                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
+                 Number("DATETIME_FORMAT"));
+    if (logging_) {
+        log_.Write("Version: %d.%d.%d.%d", kVersion[0], kVersion[1], kVersion[2], kVersion[3]);
+        log_.Write("Build date:");
+        log_.Write(std::string(__DATE__ " " __TIME__));
+    }
+    CopyParams();
+    rc_result_.SetFile(GetPathFile(Setting("RC_RESOLVE_FILE"), registry_.GetIniPath()));
+    rc_conv_.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), registry_.GetIniPath()));
+    StoreCode(999);
+    default_rc_ = Setting("DEFAULT_RC_STRING");
+    if (logging_) PrepareResultFiles();
+    if (tags_->Get("NODIALOGS") == "1") settings_.MakePair("NODIALOGS", "");
+    if (Has("USE_UNIPAY")) tags_->SetDictionary("receipt_number", 0x1F26);
+}
+
+// Resolves the output file names, removes the files of an earlier run and
+// opens the result and cheque writers.
+void PPAD::PrepareResultFiles() {
+    for (const char* key : kOutputFiles)
+        settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetExchangePath()));
+    for (const char* key : kWorkFiles)
+        settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetWorkPath()));
+    ri::File::Delete(Setting("CHEQ_FILE"));
+    ri::File::Delete(Setting("RESULT_FILE"));
+    if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
+    if (clean_cancel_files_) {
+        ri::File::Delete(Setting("CANCEL_RC_FILE"));
+        ri::File::Delete(Setting("CANCEL_CH_FILE"));
+    }
+    result_writer_.Open(Setting("RESULT_FILE"));
+    log_.Write("Ini path:");
+    log_.Write(registry_.GetIniPath());
+    log_.Write("Dialogs library path:");
+    log_.Write(registry_.GetDlgLibPath());
+    log_.Write("Work path:");
+    log_.Write(registry_.GetWorkPath());
+    log_.Write("Output & Exchange path:");
+    log_.Write(registry_.GetExchangePath());
+    cheque_writer_.Open(Setting("CHEQ_FILE"));
+    if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
+        cheque_writer_.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
+    log_.Write("DARir");
+}
+
+PPAD::~PPAD() {
+    trace_->Debug4("~PPAD");
+    if (transport_) transport_->Close();
+    if (device_) device_->Close();
+    result_writer_.Close();
+    cheque_writer_.Close();
+    trace_writer_.Close();
+}
+
+int PPAD::Stop() {
+    trace_->Debug4("Stop");
+    stop_request_ = true;
+    int answer = cancel_answer_;
+    if (answer == 0) return 0;
+    return answer == 10 ? 1 : -1;
+}
+
+void PPAD::CopyParams() {
+    for (const auto& [name, value] : tags_->GetParams()) {
+        if (name.empty()) continue;
+        settings_.MakePair(name, value);
+        std::string suffix;
+        if (name == "PORT") suffix = PortSuffix(value);
+        if (name == "ORVEX_ID") suffix = value;
+        if (suffix.empty()) continue;
+        for (const char* key : kSuffixedFiles) settings_.MakePair(key, Setting(key) + "-" + suffix);
+        status_file_ += "-" + suffix;
+    }
+}
+
+std::string PPAD::GetPathFile(const std::string& name, const std::string& directory) {
+    trace_->Debug4("GetPathFile: %s", name.c_str());
+    if (name.empty()) return "";
+    if (name.find_first_of("\\/") != std::string::npos) return name;
+    if (directory.empty()) return registry_.GetIniPath() + name;
+    std::string path = directory + name;
+    trace_->Debug4("GetPathFile: %s", path.c_str());
+    return path;
+}
+
+std::string PPAD::Setting(const std::string& key) const { return settings_.Find(key); }
+
+long PPAD::Number(const std::string& key) const { return ri::Conv::String::ToInt(Setting(key)); }

@@ -1,0 +1,175 @@
+#ifndef VELPAD_ENGINE_PPAD_H
+#define VELPAD_ENGINE_PPAD_H
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "config/Cashreq.h"
+#include "config/Operations.h"
+#include "config/OpsTIDConv.h"
+#include "config/RcConv.h"
+#include "config/RcResult.h"
+#include "config/Registry.h"
+#include "config/Tags.h"
+#include "engine/Dialog.h"
+#include "ri/FileWritter.h"
+#include "ri/Logger.h"
+#include "transport/ITransport.h"
+
+namespace ri {
+class Trace;
+}
+
+// The pinpad session engine. One engine serves exactly one run: the
+// constructor gathers the settings ("cashreg.ini" overlaid with the caller's
+// parameters), directories, logs, code tables and result-file writers; Run
+// connects to the pinpad, sends the start message and serves every request
+// until the pinpad ends the transaction; the destructor closes the link, a
+// held bank channel and the files.
+class PPAD {
+public:
+    explicit PPAD(Tags* tags);
+    virtual ~PPAD();
+    PPAD(const PPAD&) = delete;
+    PPAD& operator=(const PPAD&) = delete;
+
+    // Asks the running transaction to stop: the request is handed to the
+    // pinpad at its next poll. 0 when the pinpad may still be cancelled, 1
+    // after the transaction ended, -1 otherwise. Safe from another thread.
+    int Stop();
+    void CopyParams();
+    std::string GetPathFile(const std::string& name, const std::string& directory);
+
+    // Transaction loop.
+    int Run(int operation, void* callback);
+    int Start(const std::string& message);
+    int ProcessCommand(const std::string& payload);
+    int EndProcess();
+    int SpecialResult(const std::string& argument);
+    int PingRequest(const std::string& argument);
+    int BeginTransaction(const std::string& argument);
+    int StoreResult(const std::string& argument);
+    int CardRequest(const std::string& argument);
+
+    // Message link.
+    int SendMsg(const std::string& payload, bool allowEmpty = false);
+    int SendOk();
+    int SendError();
+    void SendNak(int& budget);
+    std::string WaitMessage(int budget, long waitSeconds);
+    int ComConnect(long timeoutMs);
+    int EthConnect();
+    void ShutDown();
+    std::string Encoding(const std::string& text);
+    int TraceMessage(const std::string& text);
+    int Ping();
+
+    // Tag exchange and result files.
+    int SendOWTags();
+    int RecvOWTags(const std::string& data);
+    int SendCard(const std::string& data);
+    int SendTotals(const std::string& data);
+    std::string InitParamOperation(int operation);
+    void SaveOutputFile();
+    void SaveVarEnv();
+    void PrintTags(Tags* tags);
+    std::string GetAmountStr(const std::string& amount);
+    std::string FormatPAN(const std::string& pan);
+    void GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry);
+
+    // Receipt printing.
+    int PrintMessage(const std::string& line);
+    int PrintRQ(const std::string& argument);
+    int PrintOperation(const std::string& details);
+    void PrintTechCheck(int code);
+    void PrintInitInfo(int operation);
+
+    // Last-operation recovery and journal.
+    int CheckLastStatus();
+    void CancelLastOperation();
+    void StoreCode(int code);
+    int SyncPPADTime();
+    void CheckJL();
+    void LogsControl();
+
+    // Device channels to the bank host.
+    int OpenDevice(const std::string& kind);
+    int ConnectDevice(const std::string& argument);
+    int IoctlDevice(const std::string& argument);
+    int WriteDevice(const std::string& argument);
+    int ReadDevice(const std::string& argument);
+    int DisconnectDevice(const std::string& argument);
+    int CloseDevice(const std::string& argument);
+
+    // Cardholder dialogs.
+    int StatusMessage(const std::string& text);
+    int Warning(const std::string& text);
+    int Info(const std::string& text);
+    int YesNoRequest(const std::string& text);
+    int MenuRequest(const std::string& text);
+    int DataRequest(const std::string& text);
+    int AmountRequest(const std::string& text);
+    int DialogRequest(const std::string& argument);
+    int DialogResponse(const std::string& text);
+    int PhoneNumber(const std::string& number);
+    int I344Process(const std::string& commands);
+
+    // Puts a ready transport behind the link (tests drive the engine through
+    // a fake one); the engine takes ownership.
+    void AttachTransport(ITransport* transport) { transport_.reset(transport); }
+    Cashreq& Settings() { return settings_; }
+    Dialog& Dialogs() { return dialog_; }
+    const std::string& StatusFileName() const { return status_file_; }
+
+protected:
+    // The status file: one byte, 0x01 while a transaction is open.
+    std::string StatusFilePath();
+    void WriteStatus(char state);
+    // Settings helpers that never add a key: the value of a key (empty when
+    // absent), the value read as a number, and whether a key is present.
+    std::string Setting(const std::string& key) const;
+    long Number(const std::string& key) const;
+    bool Has(const std::string& key) const { return settings_.IsExist(key); }
+    // Opens the pinpad link named by "PORT"; 0 when connected.
+    int Connect(long comTimeoutMs, int ethFailure, int comFailure, int nameFailure);
+    std::string Adv_disp(std::string& stream);
+    long LoopWaitSeconds(long idleMs) const;
+    void PrepareResultFiles();
+    int RunOperation(int operation, void* callback);
+    void RunFailed(const char* what);
+    bool ConnectForRun();
+    bool LoadOperationTables();
+    void AutodetectOperations();
+    int SendReply(int value) { return SendMsg(std::to_string(value)); }
+
+    bool printer_esc_ = false;
+    Tags* tags_;
+    ri::Trace* trace_;
+    Logger log_;
+    Cashreq settings_;
+    Registry registry_;
+    RcResult rc_result_;
+    RcConv rc_conv_;
+    Operations operations_;
+    Dialog dialog_;
+    FileWritter result_writer_;
+    FileWritter cheque_writer_;
+    FileWritter trace_writer_;
+    std::string status_file_ = "lastop.stb";
+    std::string default_rc_;
+    bool clean_cancel_files_ = true;
+    bool logging_ = true;
+    std::atomic<int> cancel_answer_{0};
+    std::atomic<bool> stop_request_{false};
+    std::unique_ptr<ITransport> transport_;
+    std::unique_ptr<ITransport> device_;
+    bool printed_ = false;
+    bool transaction_begun_ = false;
+};
+
+// Pads an amount on the left with "0" to twelve characters; an amount longer
+// than twelve characters gives twelve zeros.
+void formatAmount(const std::string& amount, std::string& out);
+
+#endif

@@ -1,0 +1,156 @@
+// One operation from set-up to clean-up: dialog and operation tables, the
+// link, the interrupted-transaction check, the start message, the serving
+// loop, and the result read from "response_code".
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Exception.h"
+#include "ri/Sleep.h"
+#include "ri/Trace.h"
+#include "transport/COMPort.h"
+
+namespace {
+
+// "НАЧАЛО РАБОТЫ."
+const char kStarting[] = "\xCD\xC0\xD7\xC0\xCB\xCE \xD0\xC0\xC1\xCE\xD2\xDB.";
+// "ПРОВЕДЕНИЕ ТРАНЗАКЦИИ."
+const char kInProgress[] =
+    "\xCF\xD0\xCE\xC2\xC5\xC4\xC5\xCD\xC8\xC5 \xD2\xD0\xC0\xCD\xC7\xC0\xCA\xD6\xC8\xC8.";
+// "ОШИБКА! Неверно указан порт: "
+const char kBadPort[] =
+    "\xCE\xD8\xC8\xC1\xCA\xC0! \xCD\xE5\xE2\xE5\xF0\xED\xEE \xF3\xEA\xE0\xE7\xE0\xED "
+    "\xEF\xEE\xF0\xF2: ";
+// "Операция не поддерживается"
+const char kNotSupported[] =
+    "\xCE\xEF\xE5\xF0\xE0\xF6\xE8\xFF \xED\xE5 \xEF\xEE\xE4\xE4\xE5\xF0\xE6\xE8\xE2\xE0\xE5\xF2"
+    "\xF1\xFF";
+
+constexpr int kCancelOperation = 2;
+constexpr size_t kEncDataShown = 32;
+
+}  // namespace
+
+int PPAD::Run(int operation, void* callback) {
+    trace_->Debug6("Run: %d", operation);
+    int result = -1;
+    try {
+        result = RunOperation(operation, callback);
+    } catch (const ri::Exception& e) {
+        RunFailed(e.What());
+    } catch (const std::exception& e) {
+        RunFailed(e.what());
+    } catch (...) {
+        RunFailed("unknown exception");
+    }
+    dialog_.RestoreScreen();
+    if (Number("NO_HRS") != 0) tags_->Delete("result_enc_data");
+    if (Has("DEBUG") && Number("DEBUG") == 1)
+        log_.Write("ALL SUPPORTED TAGS:\n%s", tags_->PrintTags().c_str());
+    LogsControl();
+    return result;
+}
+
+// A fault that escaped a request handler ends the run: the link is closed and
+// the run fails, while the result and cheque files written so far stay.
+void PPAD::RunFailed(const char* what) {
+    trace_->Error("Run: request failed: %s", what);
+    log_.Write("ERROR: Run: request failed: %s", what);
+    ShutDown();
+}
+
+int PPAD::RunOperation(int operation, void* callback) {
+    if (Number("NO_HRS") != 0) tags_->Delete("enc_data");
+    void* dialogs = reinterpret_cast<void*>(
+        tags_->IsExistParams("DialogsCBs") ? ri::Conv::String::ToInt(Setting("DIALOGSCBS")) : 0);
+    void* screens = reinterpret_cast<void*>(
+        tags_->IsExistParams("DialogsI344CBs") ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
+                                               : 0);
+    dialog_.SetDialogs(dialogs, screens);
+    stop_request_ = false;
+    if (dialog_.Init(registry_.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),
+                     Has("USE_CALLBACK")) < 0) {
+        trace_->Error("DARir: Dialog Init fail");
+        log_.Write("DARir: Dialog Init fail");
+        return -1;
+    }
+    if (callback && Has("USE_CALLBACK")) dialog_.SetCallback(callback);
+    dialog_.StatusReportConst(Encoding(kStarting));
+    CheckJL();
+    if (!LoadOperationTables()) return -1;
+    if (!ConnectForRun()) return -1;
+    trace_->Debug("Run command: [%d]", operation);
+    if (!operations_.IsExist(operation)) {
+        trace_->Error("operation not supported");
+        dialog_.ErrorReport(Encoding(kNotSupported));
+        ShutDown();
+        return -1;
+    }
+    if (operation != kCancelOperation && CheckLastStatus() == 1) {
+        CancelLastOperation();
+        ri::Sleep(100);
+    }
+    dialog_.StatusReportConst(Encoding(kInProgress));
+    StoreCode(999);
+    PrintTechCheck(999);
+    log_.Write("START");
+    Start(InitParamOperation(operation));
+    const std::string encData = tags_->Get("result_enc_data");
+    tags_->Add("result_enc_data", ri::HEX::ToString(encData.substr(0, kEncDataShown)));
+    ShutDown();
+    return static_cast<int>(ri::Conv::String::ToInt(tags_->Get("response_code")));
+}
+
+bool PPAD::ConnectForRun() {
+    const std::string port = Setting("PORT");
+    log_.Write(port);
+    int connected = 0;
+    if (port == "ETH") {
+        connected = EthConnect() == 0;
+    } else if (ri::COMPort::IsCorrectName(port)) {
+        connected = ComConnect(-1) == 0;
+    } else {
+        dialog_.ErrorReport(Encoding(kBadPort + port));
+    }
+    log_.Write(connected ? "Connection OK" : "Connection ERROR");
+    trace_->Debug("Run connection: [%d]", connected);
+    return connected != 0;
+}
+
+// Picks the operation file (by terminal when "AUTODETECT_OPS" is on) and
+// loads it; false when it cannot be read.
+bool PPAD::LoadOperationTables() {
+    if (Setting("AUTODETECT_OPS") == "1") AutodetectOperations();
+    if (operations_.SetFile(GetPathFile(Setting("OPERATION_INI_FILE"), registry_.GetIniPath())) !=
+        0) {
+        trace_->Error("open OPS file fail, see debug log");
+        log_.Write("DARir: open OPS file fail");
+        return false;
+    }
+    return true;
+}
+
+void PPAD::AutodetectOperations() {
+    log_.Write("AUTODETECT_OPS ENABLED");
+    const std::string terminal = tags_->Get("terminal_id");
+    if (Has("OPS_CONV_INI_FILE")) {
+        OpsTIDConv table;
+        if (table.SetFile(GetPathFile(Setting("OPS_CONV_INI_FILE"), registry_.GetIniPath())) != 0) {
+            trace_->Error("open OPS CONV INI FILE failed, see debug log");
+            log_.Write("DARir: open OPS CONV INI FILE failed");
+        } else {
+            log_.Write("DARir: OPS CONV INI FILE loaded");
+            if (table.IsExist(terminal)) settings_.MakePair("OPERATION_INI_FILE", table[terminal]);
+        }
+    }
+    if (Has("TID_CONV_INI_FILE")) {
+        OpsTIDConv table;
+        if (table.SetFile(GetPathFile(Setting("TID_CONV_INI_FILE"), registry_.GetIniPath())) != 0) {
+            trace_->Error("open TID CONV INI FILE failed, see debug log");
+            log_.Write("DARir: open TID CONV INI FILE failed");
+        } else {
+            log_.Write("DARir: TID CONV INI FILE loaded");
+            if (table.IsExist(terminal)) tags_->Add("terminal_id", table[terminal]);
+        }
+    }
+    log_.Write("Updated ops.ini = " + Setting("OPERATION_INI_FILE"));
+    log_.Write("Updated TID = " + tags_->Get("terminal_id"));
+}
