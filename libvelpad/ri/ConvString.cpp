@@ -1,0 +1,66 @@
+#include <cctype>
+#include <clocale>
+#include <sstream>
+
+#include "ri/Conv.h"
+
+namespace ri {
+namespace Conv {
+
+std::string Upper(const std::string& text, const char* locale) {
+    if (locale != nullptr) std::setlocale(LC_ALL, locale);
+    std::string result(text);
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+namespace String {
+
+std::string Replace(const std::string& text, const std::string& from, const std::string& to) {
+    if (from.empty()) return text;
+    std::string result;
+    std::size_t start = 0;
+    for (std::size_t found; (found = text.find(from, start)) != std::string::npos;) {
+        result.append(text, start, found - start).append(to);
+        start = found + from.size();
+    }
+    return result.append(text, start, std::string::npos);
+}
+
+bool IsInt(const std::string& text) {
+    if (text.size() > 9) return false;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+long ToInt(const std::string& text) {
+    long long value = 0;
+    std::istringstream in(text);
+    in >> value;  // a failed extraction stores 0, an overflow the nearest limit
+    return static_cast<long>(value);
+}
+
+double ToDouble(const std::string& text) {
+    double value = 0;
+    std::istringstream in(text);
+    in >> value;
+    return value;
+}
+
+}  // namespace String
+
+namespace Trim {
+
+std::string BothSide(const std::string& text, const std::string& set) {
+    const std::size_t first = text.find_first_not_of(set);
+    if (first == std::string::npos) return std::string();
+    const std::size_t last = text.find_last_not_of(set);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace Trim
+
+}  // namespace Conv
+}  // namespace ri

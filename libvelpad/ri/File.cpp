@@ -1,0 +1,166 @@
+#include "ri/File.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "ri/Conv.h"
+#include "ri/Exception.h"
+
+namespace ri {
+
+namespace {
+
+std::string Slashes(const std::string& path) {
+    return Conv::String::Replace(path, "\\", "/");
+}
+
+bool IsRegular(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool ExtensionWanted(const std::string& name, const File::Extensions& extensions) {
+    if (extensions.empty()) return true;
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && extensions.count(name.substr(dot + 1)) > 0;
+}
+
+// The directory that a listing pattern names ("." when it names none).
+std::string PatternDirectory(const std::string& pattern) {
+    std::string full = Slashes(pattern);
+    if (full.empty() || full.back() != '*') full += '*';
+    const std::size_t slash = full.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : full.substr(0, slash);
+}
+
+std::string Join(const std::string& directory, const std::string& name) {
+    return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+}  // namespace
+
+bool File::Exists(const std::string& path) {
+    if (path.empty() || IsFolderExist(path)) return false;
+    return std::ifstream(path).is_open();
+}
+
+bool File::Delete(const std::string& path) {
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
+
+bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
+    if (path.empty()) return false;
+    const auto openMode =
+        std::ios::binary | (mode == MODE_APPEND ? std::ios::app : std::ios::trunc);
+    std::ofstream out(path, openMode);
+    if (!out.is_open()) return false;
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(out.flush());
+}
+
+std::string File::ReadFile(const std::string& path) {
+    if (path.empty()) return std::string();
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) return std::string();
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool File::Copy(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in.is_open()) return false;
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return false;
+    if (in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
+    return static_cast<bool>(out.flush());
+}
+
+std::string File::GetFullPath(const std::string& path) {
+    const std::string full = Slashes(path);
+    const std::size_t slash = full.rfind('/');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+std::string File::GetFileName(const std::string& path) {
+    const std::string full = Slashes(path);
+    const std::size_t slash = full.rfind('/');
+    return slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+std::string File::GetDir() {
+    char buffer[2048] = {};
+    return getcwd(buffer, sizeof(buffer) - 1) != nullptr ? std::string(buffer) : std::string();
+}
+
+std::string File::GetDllPath() {
+    return GetFullPath(std::string());
+}
+
+bool File::IsFolderExist(const std::string& path) {
+    struct stat status {};
+    return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+int File::MakeFolders(const std::string& path, unsigned mode) {
+    const std::string full = Slashes(path);
+    const auto bits = static_cast<mode_t>(std::strtoul(std::to_string(mode).c_str(), nullptr, 8));
+    for (std::size_t end = 1; end <= full.size(); ++end) {
+        if (end < full.size() && full[end] != '/') continue;
+        const std::string part = full.substr(0, end);
+        if (IsFolderExist(part)) continue;
+        if (mkdir(part.c_str(), bits) != 0 && errno != EEXIST) return -1;
+    }
+    return 0;
+}
+
+std::vector<std::string> File::GetFilesList(const std::string& pattern,
+                                            const Extensions& extensions) {
+    std::vector<std::string> names;
+    const std::string directory = PatternDirectory(pattern);
+    DIR* dir = opendir(directory.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (IsRegular(Join(directory, name)) && ExtensionWanted(name, extensions)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+File::PropertyMap File::GetFilesPropertyByTime(const std::string& pattern,
+                                               const Extensions& extensions) {
+    PropertyMap map;
+    const std::string directory = PatternDirectory(pattern);
+    for (const std::string& name : GetFilesList(pattern, extensions)) {
+        MakeResultProperty(directory, name, &map);
+    }
+    return map;
+}
+
+void MakeResultProperty(const std::string& directory, const std::string& name,
+                        File::PropertyMap* map) {
+    const std::string path = directory.empty() ? name : Join(directory, name);
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        throw Exception("Can't read file status: %s", path.c_str());
+    File::Property property;
+    property.name = name;
+    property.size = static_cast<std::int64_t>(status.st_size);
+    property.time = static_cast<std::int64_t>(status.st_mtime);
+    if (map != nullptr) (*map)[property.time] = property;
+}
+
+}  // namespace ri

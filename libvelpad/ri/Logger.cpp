@@ -1,0 +1,83 @@
+#include "ri/Logger.h"
+
+#include <cstdarg>
+#include <cstring>
+
+#include "ri/Conv.h"
+#include "ri/File.h"
+#include "ri/Format.h"
+#include "ri/TimeFormat.h"
+#include "ri/Trace.h"
+
+namespace {
+
+std::string Without(const std::string& text, const std::string& drop) {
+    return ri::Conv::String::Replace(text, drop, "");
+}
+
+std::tm LocalTime(std::int64_t epochMs) {
+    const std::time_t seconds = static_cast<std::time_t>(epochMs / 1000);
+    std::tm t{};
+    localtime_r(&seconds, &t);
+    return t;
+}
+
+}  // namespace
+
+Logger::Logger() : trace_(ri::Trace::Get()) {}
+
+void Logger::SetPath(const std::string& directory, unsigned folderMode, int timeMode) {
+    directory_ = ri::Conv::String::Replace(directory, "\\", "/");
+    if (!directory_.empty() && directory_.back() != '/') directory_ += '/';
+    folderMode_ = folderMode;
+    timeMode_ = timeMode;
+}
+
+void Logger::Write(const char* format, ...) {
+    if (stopped_) return;
+    va_list args;
+    va_start(args, format);
+    const std::string message = ri::Print(format, args);
+    va_end(args);
+    Write(message);
+}
+
+void Logger::Write(const std::string& text) {
+    if (stopped_) return;
+    trace_->Debug6("LogMessage: %s", text.c_str());
+    static const char kError[] = "ERROR: ";
+    if (text.compare(0, sizeof(kError) - 1, kError) == 0) {
+        trace_->Error("%s", text.c_str() + sizeof(kError) - 1);
+    }
+    if (!out_.is_open()) OpenFile();
+    if (!out_.is_open()) return;
+    const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
+    out_ << Stamp(timeMode_) << ' ' << message << '\n';
+    out_.flush();
+}
+
+void Logger::OpenFile() {
+    trace_->Debug6("LOG Path: %s", directory_.c_str());
+    if (ri::File::MakeFolders(directory_, folderMode_) != 0) {
+        trace_->Error("can't create folder for logs: [%s]", directory_.c_str());
+    }
+    out_.open(directory_ + GetCurrentDateTime() + ".log", std::ios::binary | std::ios::trunc);
+    if (!out_.is_open()) out_.clear();
+}
+
+void Logger::Stop() {
+    stopped_ = true;
+    if (out_.is_open()) out_.close();
+}
+
+std::string Logger::GetCurrentDateTime() {
+    return Without(ri::TimeFormat::Get(8, '_', true, '_'), "_");
+}
+
+std::string Logger::Stamp(int timeMode) {
+    if (timeMode == TIME_EPOCH_MS) return ri::TimeFormat::Get(2);
+    if (timeMode != TIME_COMPACT_MS) return ri::TimeFormat::Get(7, '/', true, ':');
+    const std::int64_t ms = ri::TimeFormat::NowMs();
+    const std::string stamp = ri::TimeFormat::Make(LocalTime(ms), ms, 7, '*', true, '*');
+    return Without(stamp, "*") + ri::Format(".%03d", static_cast<int>(ms % 1000));
+}

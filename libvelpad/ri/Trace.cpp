@@ -1,0 +1,148 @@
+#include "ri/Trace.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "ri/Conv.h"
+#include "ri/Encoding.h"
+#include "ri/File.h"
+#include "ri/Format.h"
+#include "ri/TimeFormat.h"
+
+namespace ri {
+
+namespace {
+
+// The registry outlives every static object that may still log at exit, so
+// it is allocated once and never destroyed.
+struct Registry {
+    std::mutex mutex;
+    std::map<std::string, std::unique_ptr<Trace>> traces;
+};
+
+Registry& TheRegistry() {
+    static Registry* registry = new Registry;
+    return *registry;
+}
+
+constexpr std::size_t kDumpRow = 16;
+constexpr int kMaxWriteLevel = 100;
+
+}  // namespace
+
+Trace* Trace::Get(const std::string& name, int level, int consoleLevel) {
+    if (name.empty()) return Get();
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    std::unique_ptr<Trace>& trace = registry.traces[name];
+    if (!trace) trace = std::make_unique<Trace>(name, level, consoleLevel);
+    return trace.get();
+}
+
+Trace* Trace::Get() {
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    if (registry.traces.empty()) {
+        const std::string path = File::GetDllPath() + "/tmp.log";
+        registry.traces["tmp.log"] = std::make_unique<Trace>(path, LEVEL_INFO, LEVEL_INFO);
+    }
+    return registry.traces.begin()->second.get();
+}
+
+Trace::Trace(const std::string& path, int level, int consoleLevel)
+    : path_(path), level_(level), consoleLevel_(consoleLevel < 0 ? level : consoleLevel) {}
+
+void Trace::SetEncoding(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    encoding_ = name;
+}
+
+const char* Trace::Prefix(int level) {
+    switch (level) {
+        case LEVEL_ERROR:
+            return " [ERR] *** ";
+        case LEVEL_WARNING:
+            return " [WAR] * ";
+        case LEVEL_INFO:
+            return " [INF] ";
+        case LEVEL_DEBUG:
+        case LEVEL_DEBUG4:
+        case LEVEL_DEBUG5:
+        case LEVEL_DEBUG6:
+            return " [DBG] ";
+        default:
+            return " [FATAL] ***** ";
+    }
+}
+
+void Trace::WriteLogString(int level, const std::string& text) {
+    if (level_ < level) return;
+    Emit(level, TimeFormat::Get(3, '/', true, ':') + Prefix(level) + text + "\n");
+}
+
+// Writes one finished line to the console (when its level is echoed) and to
+// the file, holding the trace's lock so lines of several threads never mix.
+void Trace::Emit(int level, const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const bool utf8 = Conv::Upper(encoding_) == "UTF-8";
+    const std::string out = utf8 ? Encoding::win1251_utf(line) : line;
+    if (level <= consoleLevel_) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fflush(stdout);
+    }
+    File::WriteFile(path_, out, File::MODE_APPEND);
+}
+
+void Trace::Log(int level, const char* format, va_list args) {
+    if (level_ < level) return;
+    WriteLogString(level, Print(format, args));
+}
+
+#define RI_TRACE_LEVEL(Name, LevelValue)        \
+    void Trace::Name(const char* format, ...) { \
+        va_list args;                           \
+        va_start(args, format);                 \
+        Log(LevelValue, format, args);          \
+        va_end(args);                           \
+    }
+
+RI_TRACE_LEVEL(Debug6, LEVEL_DEBUG6)
+RI_TRACE_LEVEL(Debug5, LEVEL_DEBUG5)
+RI_TRACE_LEVEL(Debug4, LEVEL_DEBUG4)
+RI_TRACE_LEVEL(Debug, LEVEL_DEBUG)
+RI_TRACE_LEVEL(Info, LEVEL_INFO)
+RI_TRACE_LEVEL(Warning, LEVEL_WARNING)
+RI_TRACE_LEVEL(Error, LEVEL_ERROR)
+RI_TRACE_LEVEL(Fatal, LEVEL_FATAL)
+
+#undef RI_TRACE_LEVEL
+
+void Trace::Write(const char* format, ...) {
+    int level = 0;
+    while (format != nullptr && level < kMaxWriteLevel && format[level] == '[') ++level;
+    if (level_ < level) return;
+    va_list args;
+    va_start(args, format);
+    const std::string text = Print(format, args);
+    va_end(args);
+    Emit(level, TimeFormat::Get(3, '/', true, ':') + " " + text + "\n");
+}
+
+void Trace::Dump(const std::string& bytes) {
+    if (level_ < LEVEL_DEBUG4 || bytes.empty()) return;
+    for (std::size_t offset = 0; offset < bytes.size(); offset += kDumpRow) {
+        std::string row = bytes.substr(offset, kDumpRow);
+        row.resize(kDumpRow, '\0');
+        WriteLogString(LEVEL_DEBUG4, Conv::HEX::ToString(row, " "));
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    File::WriteFile(path_, "\n", File::MODE_APPEND);
+}
+
+void Trace::Dump(const void* data, std::size_t size) {
+    if (data == nullptr) return;
+    Dump(std::string(static_cast<const char*>(data), size));
+}
+
+}  // namespace ri
