@@ -1,0 +1,7 @@
+#include "OrvexMultimerchantPaymentProcessingFactory.h"
+
+#include "OrvexMultimerchantPaymentProcessing.h"
+
+AbstractPaymentProcessing* OrvexMultimerchantPaymentProcessingFactory::getObject() {
+    return new OrvexMultimerchantPaymentProcessing();
+}
