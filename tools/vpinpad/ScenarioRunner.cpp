@@ -132,9 +132,13 @@ void ScenarioRunner::PumpFor(long millis) {
 }
 
 std::string ScenarioRunner::PendingNote() const {
-    if (framing_.Pending() == 0) return {};
-    return " (an unfinished frame from the host: " + std::to_string(framing_.Pending()) +
-           " bytes arrived, payload announced " + std::to_string(framing_.Announced()) + ")";
+    if (!link_.Connected()) return " (no host is connected)";
+    std::size_t pending = framing_.Pending();
+    if (pending == 0) return {};
+    if (pending < 3) return " (" + std::to_string(pending) + " bytes of a frame header arrived)";
+    return " (an unfinished frame from the host, announcing " +
+           std::to_string(framing_.Announced()) + " payload bytes, " + std::to_string(pending - 3) +
+           " arrived)";
 }
 
 void ScenarioRunner::EnsureConnected() {
