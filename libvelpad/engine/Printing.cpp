@@ -1,0 +1,130 @@
+// Receipt printing: slip lines into the cheque file and the tag "slip", the
+// caller's print buffer sent to the pinpad, the technical check, and the
+// start-information and operation-details displays.
+#include <vector>
+
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Format.h"
+#include "ri/Map.h"
+#include "ri/Trace.h"
+
+namespace {
+
+constexpr char kEsc = 0x1B;
+constexpr size_t kPrintBlock = 1023;
+constexpr int kFirstErrorCode = 11;
+constexpr size_t kOperationDetailsFields = 4;
+
+// "ОШИБКА"
+const char kErrorLine[] = "\xCE\xD8\xC8\xC1\xCA\xC0";
+// "Код ошибки:%03i (%03i)"
+const char kErrorCodeLine[] = "\xCA\xEE\xE4 \xEE\xF8\xE8\xE1\xEA\xE8:%03i (%03i)";
+// "Код ответа:%03i (%03i)"
+const char kAnswerCodeLine[] = "\xCA\xEE\xE4 \xEE\xF2\xE2\xE5\xF2\xE0:%03i (%03i)";
+// "ОПЕРАЦИЯ: "
+const char kOperationLabel[] = "\xCE\xCF\xC5\xD0\xC0\xD6\xC8\xDF: ";
+// "СУММА: "
+const char kAmountLabel[] = "\xD1\xD3\xCC\xCC\xC0: ";
+// "№ КАРТЫ: "
+const char kCardLabel[] = "\xB9 \xCA\xC0\xD0\xD2\xDB: ";
+// "СРОК ГОДНОСТИ: "
+const char kExpiryLabel[] = "\xD1\xD0\xCE\xCA \xC3\xCE\xC4\xCD\xCE\xD1\xD2\xC8: ";
+
+// Printer control sequences (ESC and the byte after it) become two blanks.
+std::string BlankEscapes(std::string line) {
+    for (size_t at = line.find(kEsc); at != std::string::npos; at = line.find(kEsc, at)) {
+        line[at] = ' ';
+        if (at + 1 < line.size()) line[at + 1] = ' ';
+    }
+    return line;
+}
+
+}  // namespace
+
+int PPAD::PrintMessage(const std::string& line) {
+    trace_->Debug4("PrintMessage: %s", line.c_str());
+    printed_ = true;
+    const std::string text = printer_esc_ ? line : BlankEscapes(line);
+    // A blank slip line stays a blank line of the cheque file.
+    if (text.empty())
+        cheque_writer_.WriteChar('\n');
+    else
+        cheque_writer_.Write(text, false);
+    const std::string slip = tags_->Get("slip");
+    tags_->Add("slip", slip.empty() ? text : slip + "\r\n" + text);
+    return SendOk();
+}
+
+int PPAD::PrintRQ(const std::string&) {
+    log_.Write("Print request");
+    std::string buffer = tags_->Get("print_buffer");
+    if (buffer.empty()) return SendError();
+    trace_->Debug4("PrintRQ:\n%s", buffer.c_str());
+    buffer = ri::Conv::String::Replace(buffer, "\r\n", "\n");
+    buffer = ri::Conv::String::Replace(buffer, "\r", "\n");
+    const std::vector<std::string> lines = ri::Map::Explode(buffer, "\n");
+    if (lines.empty()) return SendError();
+    std::string block;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (block.size() + lines[i].size() > kPrintBlock) {
+            SendMsg("PRINT:" + block);
+            block.clear();
+        }
+        block += lines[i] + "\n";
+    }
+    return SendMsg("PRINTFINAL:" + block + lines.back() + "\n");
+}
+
+int PPAD::PrintOperation(const std::string& details) {
+    trace_->Debug4("PrintOperation: %s", details.c_str());
+    int answer = 0;
+    if (Has("NODIALOGS") || Has("CANCEL_LAST_OP_AUTO")) {
+        answer = 1;
+    } else {
+        if (ri::Map::Explode(details, std::string(1, kEsc)).size() < kOperationDetailsFields)
+            return SendError();
+        if (Has("DEF_OPDET_RESPONCE")) {
+            const std::string preset = Setting("DEF_OPDET_RESPONCE");
+            trace_->Debug4("use default OPDET: %s", preset.c_str());
+            answer = preset == "YES" ? 1 : 0;
+        }
+    }
+    return SendReply(answer);
+}
+
+void PPAD::PrintTechCheck(int code) {
+    trace_->Debug4("PrintTechCheck: %d", code);
+    const int converted = rc_conv_[code];
+    if (code >= kFirstErrorCode) {
+        cheque_writer_.Write(kErrorLine, false);
+        cheque_writer_.Write(ri::Format(kErrorCodeLine, converted, code), false);
+    } else {
+        cheque_writer_.Write(ri::Format(kAnswerCodeLine, converted, code), false);
+    }
+    cheque_writer_.Write(ResultText(code), false);
+    cheque_writer_.Close();
+}
+
+// The message of a result code: by the code itself with "USEORIGINALRC",
+// else by its converted code; the default result text when the table has none.
+std::string PPAD::ResultText(int code) {
+    const int key = Has("USEORIGINALRC") ? code : rc_conv_[code];
+    return rc_result_.Get(key, Setting("DEFAULT_RC_STRING"));
+}
+
+void PPAD::PrintInitInfo(int operation) {
+    trace_->Debug4("PrintInitInfo: %d", operation);
+    std::string text;
+    if (operation > 0) text += Encoding(kOperationLabel) + operations_.GetName(operation) + "\r\n";
+    const std::string amount = tags_->Get("amount");
+    if (!amount.empty()) text += Encoding(kAmountLabel) + GetAmountStr(amount) + "\r\n";
+    const std::string track = tags_->Get("rfu");
+    if (Has("NO_PA_DSS") && !track.empty()) {
+        std::string pan;
+        std::string expiry;
+        GetPanExpDate(track, &pan, &expiry);
+        text += Encoding(kCardLabel) + FormatPAN(pan) + "\r\n" + Encoding(kExpiryLabel) + expiry;
+    }
+    dialog_.InfoWin(text);
+}

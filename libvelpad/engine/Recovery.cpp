@@ -1,0 +1,116 @@
+// Recovery of an interrupted transaction: the one-byte status file, the
+// cancellation of a transaction left open, the storing of result codes and
+// the pinpad's clock request.
+#include <ctime>
+
+#include "engine/PPAD.h"
+#include "ri/File.h"
+#include "ri/Format.h"
+#include "ri/Trace.h"
+
+namespace {
+
+constexpr int kCancelOperation = 2;
+constexpr int kNoResult = 999;
+constexpr char kEsc = 0x1B;
+
+// "Предыдущая транзакция не была завершена!\r\nВыполнить отмену операции?"
+const char kUnfinished[] =
+    "\xCF\xF0\xE5\xE4\xFB\xE4\xF3\xF9\xE0\xFF \xF2\xF0\xE0\xED\xE7\xE0\xEA\xF6\xE8\xFF \xED\xE5 "
+    "\xE1\xFB\xEB\xE0 \xE7\xE0\xE2\xE5\xF0\xF8\xE5\xED\xE0!\r\n"
+    "\xC2\xFB\xEF\xEE\xEB\xED\xE8\xF2\xFC \xEE\xF2\xEC\xE5\xED\xF3 "
+    "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE8?";
+// "ДА/НЕТ?"
+const char kYesNo[] = "\xC4\xC0/\xCD\xC5\xD2?";
+
+// Puts a writer on another file; an empty path leaves it closed.
+void Reopen(FileWritter& writer, const std::string& path) {
+    writer.Close();
+    if (!path.empty()) writer.Open(path);
+}
+
+}  // namespace
+
+std::string PPAD::StatusFilePath() {
+    return GetPathFile(status_file_, registry_.GetWorkPath());
+}
+
+void PPAD::WriteStatus(char state) {
+    ri::File::WriteFile(StatusFilePath(), std::string(1, state));
+}
+
+int PPAD::CheckLastStatus() {
+    trace_->Debug4("CheckLastStatus");
+    if (Has("NODIALOGS") || Has("NO_CHECK_LAST_OP")) return 0;
+    const std::string status = ri::File::ReadFile(StatusFilePath());
+    if (status.empty()) return 0;
+    const auto state = static_cast<unsigned char>(status[0]);
+    if (state == 0x00 || state >= 0x80) return 0;
+    if (Has("CANCEL_LAST_OP_AUTO")) return 1;
+    return dialog_.YesNoDialog(Encoding(kUnfinished), Encoding(kYesNo));
+}
+
+// Runs the cancel operation on a store of its own, so that the caller's tags
+// stay untouched. When "CANCEL_RC_FILE" or "CANCEL_CH_FILE" names a file, the
+// cancellation's result or cheque goes there instead of into the run's own
+// files, and its slip no longer gives way to the run's own cheque.
+void PPAD::CancelLastOperation() {
+    trace_->Debug4("CancelLastOperation");
+    Tags cancelTags;
+    Tags* const ownTags = tags_;
+    const bool ownPrinted = printed_;
+    const std::string resultFile = Setting("RESULT_FILE");
+    const std::string chequeFile = Setting("CHEQ_FILE");
+    const std::string resultPath = result_writer_.GetPath();
+    const std::string chequePath = cheque_writer_.GetPath();
+    auto restore = [&] {
+        tags_ = ownTags;
+        printed_ = ownPrinted;
+        settings_.MakePair("RESULT_FILE", resultFile);
+        settings_.MakePair("CHEQ_FILE", chequeFile);
+        if (result_writer_.GetPath() != resultPath) Reopen(result_writer_, resultPath);
+        if (cheque_writer_.GetPath() != chequePath) Reopen(cheque_writer_, chequePath);
+    };
+    tags_ = &cancelTags;
+    printed_ = false;
+    settings_.MakePair("RESULT_FILE", Setting("CANCEL_RC_FILE"));
+    settings_.MakePair("CHEQ_FILE", Setting("CANCEL_CH_FILE"));
+    if (logging_ && !Setting("CANCEL_RC_FILE").empty())
+        Reopen(result_writer_, Setting("CANCEL_RC_FILE"));
+    if (logging_ && !Setting("CANCEL_CH_FILE").empty())
+        Reopen(cheque_writer_, Setting("CANCEL_CH_FILE"));
+    const std::string message = operations_.GetType(kCancelOperation) + kEsc +
+                                operations_.GetOwInd(kCancelOperation) + std::string(4, kEsc);
+    try {
+        StoreCode(kNoResult);
+        PrintTechCheck(kNoResult);
+        log_.Write("START");
+        Start(message);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void PPAD::StoreCode(int code) {
+    trace_->Debug4("StoreCode: %d", code);
+    const std::string converted = ri::Format("%03i", rc_conv_[code]);
+    if (tags_) {
+        tags_->Add("response_code", converted);
+        tags_->Add("text_message", ResultText(code));
+    }
+    if (!printed_) PrintTechCheck(code);
+    result_writer_.Write(converted, false);
+    result_writer_.Close();
+}
+
+int PPAD::SyncPPADTime() {
+    trace_->Debug4("SyncPPADTime");
+    if (Has("NOTIMESYNC")) return SendError();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return SendMsg(ri::Format("%02d%02d%04d\x1b%02d:%02d", local.tm_mday, local.tm_mon + 1,
+                              local.tm_year + 1900, local.tm_hour, local.tm_min));
+}

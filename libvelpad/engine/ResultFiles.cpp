@@ -1,0 +1,89 @@
+// The result files written when the pinpad delivers its result tags: the
+// output file (one value per line, shaped by an optional template) and the
+// variable-environment file (KEY=VALUE lines).
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/File.h"
+#include "ri/Trace.h"
+
+namespace {
+
+// Output-file keys and the tags they name, in the default order.
+using FieldTable = std::vector<std::pair<std::string, std::string>>;
+
+FieldTable DefaultFields(const Tags& tags) {
+    const std::string label =
+        tags.Get("application_label").empty() ? "card_type" : "application_label";
+    return {{"RESULTCODE", "response_code"},
+            {"PAN", "pan"},
+            {"TERMINALID", "terminal_id"},
+            {"AUTHCODE", "auth_code"},
+            {"APPLABLE", label},
+            {"MESSAGE", "text_message"},
+            {"AMOUNT", "amount"},
+            {"RRN", "rrn"},
+            {"SYMBOL_ACTION", "symbol_action"},
+            {"LOYALTY_CODE", "loyalty_code"},
+            {"TRANSACTIONID", "transaction_id"}};
+}
+
+// The entries a template names, in its order; words that are no key are
+// skipped. The default table when the template cannot be read.
+FieldTable TemplateFields(const std::string& path, const FieldTable& defaults) {
+    std::ifstream in(path);
+    if (path.empty() || !in.is_open()) return defaults;
+    FieldTable fields;
+    std::string word;
+    while (in >> word) {
+        for (const auto& field : defaults)
+            if (field.first == word) fields.push_back(field);
+    }
+    return fields;
+}
+
+// Three bytes of a packed time stamp as two-digit hexadecimal numbers.
+std::string PackedPart(const std::string& stamp, size_t from, char separator) {
+    if (stamp.size() < 7) return "";
+    std::string text;
+    for (size_t i = from; i < from + 3; ++i) {
+        if (i > from) text += separator;
+        text += ri::HEX::ToString(stamp.substr(i, 1));
+    }
+    return text;
+}
+
+}  // namespace
+
+void PPAD::SaveOutputFile() {
+    trace_->Debug4("SaveOutputFile");
+    if (!tags_) return;
+    FieldTable fields = DefaultFields(*tags_);
+    if (Has("OUTPUT_FILE_TEMPLATE"))
+        fields = TemplateFields(Setting("OUTPUT_FILE_TEMPLATE"), fields);
+    if (!Has("OUTPUT_FILE")) return;
+    std::string content;
+    for (const auto& field : fields) content += tags_->Get(field.second) + "\n";
+    ri::File::WriteFile(Setting("OUTPUT_FILE"), content);
+}
+
+void PPAD::SaveVarEnv() {
+    if (!tags_ || !Has("VAR_ENV_FILE")) return;
+    FileWritter file;
+    if (file.Open(Setting("VAR_ENV_FILE")) != 0) return;
+    const std::string stamp = tags_->Get("datetimehost");
+    std::string amount;
+    formatAmount(tags_->Get("amount"), amount);
+    file.Write("TRANSACTION_DATE", PackedPart(stamp, 1, '.'));
+    file.Write("TRANSACTION_TIME", PackedPart(stamp, 4, ':'));
+    file.Write("AUTHORIZATION_CODE", tags_->Get("auth_code"));
+    file.Write("MERCHAND_ID", tags_->Get("merchant_id"));
+    file.Write("RESPONSE_CODE", tags_->Get("response_code"));
+    file.Write("RESPONSE_MESSAGE", tags_->Get("text_message"));
+    file.Write("ORVEX_RRN", tags_->Get("rrn"));
+    file.Write("ORVEX_AUTH_AMT", amount);
+    file.Close();
+}
