@@ -50,6 +50,18 @@ bool ReadTag(ri::ByteReader* reader, std::uint64_t* id) {
 
 }  // namespace
 
+// The length byte is read signed by the pinpad: a longer value would arrive as
+// "no value" and its bytes would be read as further tags, so it is left out.
+void Tags::ReportOverlong(std::uint64_t id, std::size_t length) {
+    std::string name = NameOf(id);
+    if (name.empty()) {
+        name = ri::Format("0x%llX", static_cast<unsigned long long>(id));
+    }
+    ri::Trace::Get()->Error(
+        "Tags::Make: tag %s holds %zu bytes, more than %zu; left out of the list", name.c_str(),
+        length, kMaxValueLength);
+}
+
 std::string Tags::Make() const {
     std::string out;
     for (const auto& [id, value] : store_) {
@@ -57,12 +69,7 @@ std::string Tags::Make() const {
             continue;
         }
         if (value.size() > kMaxValueLength) {
-            // The length byte is read signed on the other side: a longer value
-            // would be taken as "no value" and its bytes parsed as tags.
-            const std::string name = NameOf(id);
-            ri::Trace::Get()->Error(
-                "Tags::Make: tag %s (0x%llX) holds %zu bytes, more than %zu; left out",
-                name.c_str(), static_cast<unsigned long long>(id), value.size(), kMaxValueLength);
+            ReportOverlong(id, value.size());
             continue;
         }
         AppendTagBytes(id, &out);

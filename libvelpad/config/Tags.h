@@ -83,6 +83,7 @@ private:
     static std::string Encode(const std::string& value, int size, TagType type);
     static std::string Decode(const std::string& stored, TagType type);
     static std::string NameOf(std::uint64_t id);
+    static void ReportOverlong(std::uint64_t id, std::size_t length);
 
     std::unordered_map<std::uint64_t, std::string> store_;
     Params params_;

@@ -143,7 +143,10 @@ TEST(TagList, OverlongValueIsLeftOutAndReported) {
     tags.Add("pan", std::string(128, 'x'));
     tags.Add("terminal_id", "1");
     EXPECT_EQ(Bytes({0x9F, 0x1C, 0x01, '1'}), tags.Make());
-    EXPECT_NE(std::string::npos, TestTraceText().find("tag pan"));
+    EXPECT_NE(std::string::npos, TestTraceText().find("tag pan holds 128 bytes"));
+    tags.Add(std::uint64_t{0x1F1234}, std::string(200, 'z'));
+    EXPECT_EQ(Bytes({0x9F, 0x1C, 0x01, '1'}), tags.Make());
+    EXPECT_NE(std::string::npos, TestTraceText().find("tag 0x1F1234 holds 200 bytes"));
 
     tags.Add("pan", std::string(127, 'y'));
     Tags received;
