@@ -142,6 +142,11 @@ protected:
     bool LoadOperationTables();
     void AutodetectOperations();
     int SendReply(int value) { return SendMsg(std::to_string(value)); }
+    // Result tags completed on "SETTAGS:", the card field of the start
+    // message, and the message of a result code.
+    void CompleteResultTags();
+    std::string StartCardData();
+    std::string ResultText(int code);
 
     bool printer_esc_ = false;
     Tags* tags_;
