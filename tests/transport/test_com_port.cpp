@@ -1,12 +1,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <thread>
-#include <vector>
 
 #include "TestSupport.h"
+#include "ri/INI.h"
 #include "transport/COMPort.h"
 
 using ri::COMPort;
@@ -43,6 +47,26 @@ TEST(COMPortName, AcceptsSerialDeviceNamesOnly) {
     EXPECT_FALSE(COMPort::IsCorrectName("ttyS0"));
     EXPECT_FALSE(COMPort::IsCorrectName("ETH"));
     EXPECT_FALSE(COMPort::IsCorrectName(""));
+}
+
+TEST(COMPortSetUp, ReadsPortFromSectionAndLineFromMainSection) {
+    char directory[] = "/tmp/velpad-comport-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string path = std::string(directory) + "/port.ini";
+    std::ofstream(path) << "[Settings]\nBaud=19200\nData=7\nStop=1\nParity=2\n"
+                           "[Pinpad]\nPort=/dev/ttyUSB3\n";
+    ri::INI ini(path);
+    COMPort port;
+    EXPECT_EQ(port.SetUp(nullptr, "Pinpad"), -1);
+    EXPECT_EQ(port.SetUp(&ini, "Printer"), -1);
+    EXPECT_EQ(port.SetUp(&ini, "Pinpad"), 0);
+    EXPECT_EQ(port.GetPortName(), "/dev/ttyUSB3");
+    EXPECT_EQ(port.GetPortBaud(), 19200);
+    EXPECT_EQ(port.GetPortData(), 7);
+    EXPECT_EQ(port.GetPortStop(), COMPort::STOP_TWO);
+    EXPECT_EQ(port.GetPortParity(), COMPort::PARITY_ODD);
+    std::remove(path.c_str());
+    rmdir(directory);
 }
 
 TEST(COMPortOpen, RejectsUnsupportedSettingsAndStaysClosed) {
@@ -207,32 +231,37 @@ TEST(COMPortFailure, HangUpIsReportedAsError) {
     EXPECT_LT(spent, 5000);
 }
 
-// Each session's port receives into its own memory: two ports read on two
-// threads at once and each gets only its own line's bytes.
-TEST(COMPortConcurrency, PortsOnTwoThreadsKeepTheirOwnData) {
-    constexpr int kRounds = 200;
-    auto session = [](char fill, int* mismatches) {
-        PtyPair pty;
-        COMPort port;
-        port.SetPortName(pty.SlaveName());
-        if (port.OpenPort() != COMPort::OPEN_OK) {
-            *mismatches = kRounds;
-            return;
-        }
-        const std::string expected(512, fill);
-        for (int round = 0; round < kRounds; ++round) {
-            pty.Write(expected);
-            if (port.Receive(expected.size(), 2000, nullptr) != expected) {
-                ++*mismatches;
-            }
-        }
-    };
-    int mismatchesA = 0;
-    int mismatchesB = 0;
-    std::thread a(session, 'A', &mismatchesA);
-    std::thread b(session, 'B', &mismatchesB);
-    a.join();
-    b.join();
-    EXPECT_EQ(mismatchesA, 0);
-    EXPECT_EQ(mismatchesB, 0);
+// Unread bytes waiting on the line of device, seen from another descriptor.
+int PendingInput(const std::string& device) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int pending = -1;
+    ioctl(fd, TIOCINQ, &pending);
+    close(fd);
+    return pending;
+}
+
+// Each session's port receives into its own memory: a reception on one port
+// that completes while another is still collecting leaves the other's bytes
+// untouched.
+TEST(COMPortConcurrency, OverlappingReceptionsKeepTheirOwnData) {
+    PtyPair ptyA;
+    PtyPair ptyB;
+    COMPort portA;
+    COMPort portB;
+    OpenOn(portA, ptyA);
+    OpenOn(portB, ptyB);
+
+    ptyA.Write("AAAA");
+    std::string dataA;
+    std::thread sessionA([&] { dataA = portA.Receive(8, 10000, nullptr); });
+    // Session A has taken its first half once its line holds nothing unread.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (PendingInput(ptyA.SlaveName()) != 0 && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::yield();
+    }
+    ptyB.Write("BBBBBBBB");
+    EXPECT_EQ(portB.Receive(8, 1000, nullptr), "BBBBBBBB");
+    ptyA.Write("aaaa");
+    sessionA.join();
+    EXPECT_EQ(dataA, "AAAAaaaa");
 }
