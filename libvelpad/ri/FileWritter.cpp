@@ -31,6 +31,14 @@ int FileWritter::Write(const std::string& key, const std::string& value) {
     return WriteLine(key + "=" + value);
 }
 
+int FileWritter::Write(const std::string& key, const char* value) {
+    return Write(key, std::string(value != nullptr ? value : ""));
+}
+
+int FileWritter::Write(const char* key, const char* value) {
+    return Write(std::string(key != nullptr ? key : ""), value);
+}
+
 int FileWritter::Write(const std::string& text, bool withTime) {
     if (text.empty()) {
         Report("write", -1);

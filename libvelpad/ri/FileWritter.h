@@ -23,6 +23,9 @@ public:
     int Close();
     // key + "=" + value; a closed writer reopens (truncating) its path.
     int Write(const std::string& key, const std::string& value);
+    // Keep a literal value from binding to the (text, withTime) form; null is "".
+    int Write(const std::string& key, const char* value);
+    int Write(const char* key, const char* value);
     // Optional time stamp and blank, then text; -1 for an empty text.
     int Write(const std::string& text, bool withTime);
     // One character, unconverted.

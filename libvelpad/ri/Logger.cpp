@@ -26,6 +26,8 @@ std::tm LocalTime(std::int64_t epochMs) {
 
 Logger::Logger() : trace_(ri::Trace::Get()) {}
 
+Logger::Logger(ri::Trace* trace) : trace_(trace != nullptr ? trace : ri::Trace::Get()) {}
+
 void Logger::SetPath(const std::string& directory, unsigned folderMode, int timeMode) {
     directory_ = ri::Conv::String::Replace(directory, "\\", "/");
     if (!directory_.empty() && directory_.back() != '/') directory_ += '/';

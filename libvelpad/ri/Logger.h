@@ -15,7 +15,10 @@ public:
     // Time-stamp modes of the log lines (and of FileWritter lines).
     enum TimeMode { TIME_DEFAULT = 0, TIME_COMPACT_MS = 1, TIME_EPOCH_MS = 2 };
 
+    // Copies messages to the default trace (ri::Trace::Get()).
     Logger();
+    // Copies messages to the given trace (not owned; traces live for the process).
+    explicit Logger(ri::Trace* trace);
     Logger(const Logger&) = delete;
     Logger& operator=(const Logger&) = delete;
 

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "TempDir.h"
+#include "ri/Exception.h"
+#include "ri/File.h"
+#include "ri/FileIn.h"
+#include "ri/FileOut.h"
+
+using ri::File;
+
+TEST(File, PathSplitting) {
+    EXPECT_EQ("", File::GetFullPath("cheq.out"));
+    EXPECT_EQ("", File::GetFullPath(""));
+    EXPECT_EQ("C:/pos/out", File::GetFullPath("C:\\pos\\out\\cheq.out"));
+    EXPECT_EQ("cheq.out", File::GetFileName("C:\\pos\\out\\cheq.out"));
+    EXPECT_EQ("cheq.out", File::GetFileName("cheq.out"));
+    EXPECT_EQ("", File::GetDllPath());
+    EXPECT_FALSE(File::GetDir().empty());
+}
+
+TEST(File, MissingFiles) {
+    TempDir dir;
+    EXPECT_FALSE(File::Exists(dir / "none"));
+    EXPECT_FALSE(File::Exists(""));
+    EXPECT_FALSE(File::Exists(dir.Path()));  // a directory is not a file
+    EXPECT_EQ("", File::ReadFile(dir / "none"));
+    EXPECT_FALSE(File::Delete(dir / "none"));
+    EXPECT_FALSE(File::Delete(""));
+    EXPECT_FALSE(File::Copy(dir / "none", dir / "copy"));
+    EXPECT_FALSE(File::WriteFile(dir / "no/such/dir", "x"));
+    EXPECT_TRUE(File::GetFilesList(dir / "no/such/").empty());
+}
+
+TEST(File, WriteAppendCopyDelete) {
+    TempDir dir;
+    const std::string path = dir / "a.txt";
+    const std::string binary("x\0y\n", 4);
+    EXPECT_TRUE(File::WriteFile(path, binary));
+    EXPECT_TRUE(File::WriteFile(path, "z", File::MODE_APPEND));
+    EXPECT_EQ(binary + "z", File::ReadFile(path));
+    EXPECT_TRUE(File::Copy(path, dir / "b.txt"));
+    EXPECT_EQ(binary + "z", File::ReadFile(dir / "b.txt"));
+    EXPECT_TRUE(File::WriteFile(path, "new"));
+    EXPECT_EQ("new", File::ReadFile(path));
+    EXPECT_TRUE(File::Delete(path));
+    EXPECT_FALSE(File::Exists(path));
+}
+
+TEST(File, MakeFoldersReadsModeAsOctal) {
+    TempDir dir;
+    const mode_t oldMask = umask(0);
+    const std::string path = dir / "Logs/sub";
+    EXPECT_EQ(0, File::MakeFolders(path, 770));
+    umask(oldMask);
+    struct stat status {};
+    ASSERT_EQ(0, stat(path.c_str(), &status));
+    EXPECT_EQ(0770u, status.st_mode & 0777);
+    EXPECT_EQ(0, File::MakeFolders(path + "/", 770));  // all exist
+    EXPECT_TRUE(File::IsFolderExist(dir / "Logs"));
+    File::WriteFile(dir / "plain", "");
+    EXPECT_EQ(-1, File::MakeFolders(dir / "plain/sub", 770));
+}
+
+TEST(File, ListingsByExtensionAndTime) {
+    TempDir dir;
+    mkdir((dir / "sub.log").c_str(), 0700);
+    for (const char* name : {"a.log", "b.log", "c.txt", "d"}) File::WriteFile(dir / name, name);
+    EXPECT_EQ((std::vector<std::string>{"a.log", "b.log", "c.txt", "d"}),
+              File::GetFilesList(dir.Path() + "/"));
+    EXPECT_EQ((std::vector<std::string>{"a.log", "b.log"}), File::GetFilesList(dir / "*", {"log"}));
+
+    utimbuf same{1000, 1000};
+    utime((dir / "a.log").c_str(), &same);
+    utime((dir / "b.log").c_str(), &same);
+    utimbuf later{2000, 2000};
+    utime((dir / "c.txt").c_str(), &later);
+    const File::PropertyMap byTime = File::GetFilesPropertyByTime(dir / "*", {"log", "txt"});
+    ASSERT_EQ(2u, byTime.size());  // the two logs of the same second share one entry
+    EXPECT_EQ(1000, byTime.begin()->first);
+    EXPECT_EQ("c.txt", byTime.rbegin()->second.name);
+    EXPECT_EQ(5, byTime.rbegin()->second.size);
+
+    File::PropertyMap map;
+    EXPECT_THROW(ri::MakeResultProperty(dir.Path(), "vanished", &map), ri::Exception);
+}
+
+TEST(FileIn, ReadsLinesWithoutCarriageReturns) {
+    TempDir dir;
+    File::WriteFile(dir / "crlf.txt", "one\r\ntwo\r\n\r\nlast");
+    ri::FileIn in(dir / "crlf.txt");
+    std::vector<std::string> lines;
+    while (!in.IsEndFile()) lines.push_back(in.ReadLine());
+    EXPECT_EQ((std::vector<std::string>{"one", "two", "", "last"}), lines);
+    std::string line = "kept";
+    EXPECT_FALSE(in.ReadLine(&line));
+    EXPECT_EQ("kept", line);
+}
+
+TEST(FileIn, RefusesEmptyAndMissingPaths) {
+    TempDir dir;
+    try {
+        ri::FileIn in(dir / "none");
+        FAIL();
+    } catch (const ri::Exception& e) {
+        EXPECT_EQ("File is not opened: " + (dir / "none"), e.What());
+    }
+    try {
+        ri::FileIn in("");
+        FAIL();
+    } catch (const ri::Exception& e) {
+        EXPECT_STREQ("File name is empty", e.What());
+    }
+    EXPECT_THROW(ri::FileOut(""), ri::Exception);
+}
+
+TEST(FileOut, TruncatesOrAppends) {
+    TempDir dir;
+    const std::string path = dir / "out.txt";
+    {
+        ri::FileOut out(path);
+        EXPECT_TRUE(out.WriteLine("a"));
+    }
+    {
+        ri::FileOut out(path, true);
+        out.WriteLine("b", "\r\n");
+    }
+    EXPECT_EQ("a\nb\r\n", File::ReadFile(path));
+    ri::FileOut(path).WriteLine("c");
+    EXPECT_EQ("c\n", File::ReadFile(path));
+}

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "TempDir.h"
+#include "ri/File.h"
+#include "ri/Trace.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream in(ri::File::ReadFile(path));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Each test gets a trace of its own: the registry lives for the whole process.
+ri::Trace* Fresh(const TempDir& dir, int level, int console) {
+    return ri::Trace::Get(dir / "darir.log", level, console);
+}
+
+}  // namespace
+
+TEST(Trace, LevelsAndPrefixes) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 2, 0);
+    EXPECT_EQ(2, trace->GetLogType());
+    testing::internal::CaptureStdout();
+    trace->Debug6("d6");
+    trace->Debug5("d5");
+    trace->Debug4("d4");
+    trace->Debug("d3");
+    trace->Info("info %d", 1);
+    trace->Warning("warn");
+    trace->Error("err %s", "x");
+    trace->Fatal("fatal");
+    const std::string console = testing::internal::GetCapturedStdout();
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(4u, lines.size());
+    const std::string stamp = R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)";
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex(stamp + R"( \[INF\] info 1)")));
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex(stamp + R"( \[WAR\] \* warn)")));
+    EXPECT_TRUE(std::regex_match(lines[2], std::regex(stamp + R"( \[ERR\] \*\*\* err x)")));
+    EXPECT_TRUE(std::regex_match(lines[3], std::regex(stamp + R"( \[FATAL\] \*\*\*\*\* fatal)")));
+    // Console level 0 echoes only error and fatal lines.
+    EXPECT_EQ(lines[2] + "\n" + lines[3] + "\n", console);
+}
+
+TEST(Trace, RegistryKeepsFirstLevels) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 6, -1);
+    EXPECT_EQ(trace, Fresh(dir, 0, 0));
+    EXPECT_EQ(6, trace->GetLogType());
+    testing::internal::CaptureStdout();
+    trace->Debug6("echoed");  // console level taken from the level
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStdout().find("[DBG] echoed"));
+    EXPECT_NE(nullptr, ri::Trace::Get());
+    EXPECT_EQ(ri::Trace::Get(), ri::Trace::Get("", 3, 3));
+}
+
+TEST(Trace, WriteTakesLevelFromBrackets) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 2, -5);
+    testing::internal::CaptureStdout();
+    trace->Write("[[x %d", 2);
+    trace->Write("[[[dropped");
+    trace->Write("plain");
+    testing::internal::GetCapturedStdout();
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(" [[x 2", lines[0].substr(17));
+    EXPECT_EQ(" plain", lines[1].substr(17));
+}
+
+TEST(Trace, DumpPadsTheLastRow) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 4, -5);
+    std::string bytes;
+    for (int i = 1; i <= 17; ++i) bytes += static_cast<char>(i);
+    trace->Dump(bytes);
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(" [DBG] 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10", lines[0].substr(17));
+    EXPECT_EQ(" [DBG] 11 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", lines[1].substr(17));
+    EXPECT_EQ("", lines[2]);
+
+    TempDir quiet;
+    Fresh(quiet, 3, -5)->Dump(bytes);
+    EXPECT_FALSE(ri::File::Exists(quiet / "darir.log"));
+}
+
+TEST(Trace, Utf8Output) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 2, -5);
+    trace->SetEncoding("utf-8");
+    trace->Info("\xCF\xF0\xE8\xE2\xE5\xF2");  // "Привет" in CP1251
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(" [INF] \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", lines[0].substr(17));
+}
+
+TEST(Trace, ConcurrentSessionsShareOneTrace) {
+    TempDir dir;
+    const std::string name = dir / "shared.log";
+    constexpr int kThreads = 8;
+    constexpr int kLines = 200;
+    std::vector<std::thread> threads;
+    std::vector<ri::Trace*> seen(kThreads);
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            seen[t] = ri::Trace::Get(name, 2, -5);
+            for (int i = 0; i < kLines; ++i) seen[t]->Info("thread %d line %d end", t, i);
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (ri::Trace* trace : seen) EXPECT_EQ(seen[0], trace);
+    const auto lines = Lines(name);
+    ASSERT_EQ(static_cast<std::size_t>(kThreads * kLines), lines.size());
+    const std::regex whole(R"(.{17} \[INF\] thread \d line \d+ end)");
+    for (const auto& line : lines) ASSERT_TRUE(std::regex_match(line, whole)) << line;
+}
