@@ -152,6 +152,9 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::execute(const Param
     process.start("./velrun", velrunArguments(parameters, command), QIODevice::ReadWrite);
     if (!process.waitForFinished(waitMilliseconds()) && process.state() != QProcess::NotRunning)
         return timedOut(process);
+    // Checked before the exit code: Qt gives a process that never started a
+    // non-zero exit code, which would otherwise read as a refused command line.
+    if (process.error() == QProcess::FailedToStart) return notStarted();
     if (process.exitCode() != 0) return refused(process);
     return completed(process);
 }
@@ -187,14 +190,15 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::refused(QProcess& p
     return answer;
 }
 
+PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::notStarted() const {
+    const tr::Tr message("orvexMultimerchantVelrunNotFound",
+                         "Ошибка запуска velrun, программа не найдена");
+    logger->error(message.ru());
+    return PaymentProcessingAnswer::failure(message);
+}
+
 PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::completed(QProcess& process) const {
     PaymentProcessingAnswer answer;
-    if (process.error() == QProcess::FailedToStart) {
-        answer.message = tr::Tr("orvexMultimerchantVelrunNotFound",
-                                "Ошибка запуска velrun, программа не найдена");
-        logger->error(answer.message.ru());
-        return answer;
-    }
     const QByteArray output = process.readAllStandardOutput();
     logger->info("Ответ от процессинга: %1", QString::fromUtf8(output));
     const Parameters result = parseOutput(output);

@@ -54,6 +54,7 @@ private:
     Parameters refundParameters(const PaymentProcessingRequest& request) const;
     int waitMilliseconds() const;
     PaymentProcessingAnswer timedOut(QProcess& process) const;
+    PaymentProcessingAnswer notStarted() const;
     PaymentProcessingAnswer refused(QProcess& process) const;
     PaymentProcessingAnswer completed(QProcess& process) const;
     Parameters parseOutput(const QByteArray& output) const;

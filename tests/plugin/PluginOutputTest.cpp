@@ -1,0 +1,97 @@
+// Turning velrun's output lines and the cheque file into the answer.
+#include "ProcessingFixture.h"
+
+namespace {
+
+class PluginOutput : public ProcessingFixture {
+protected:
+    // velrun printing exactly these bytes on standard output.
+    PaymentProcessingAnswer runWithOutput(const QByteArray& output) {
+        writeFile("out.txt", output);
+        writeVelrun("cat out.txt");
+        return m_processing->payment(makeRequest(PaymentProcessingRequest::Payment, 100));
+    }
+};
+
+const tr::Tr kOperationError("orvexMultimerchantOperationError", "Ошибка выполнения операции");
+
+}  // namespace
+
+TEST_F(PluginOutput, SuccessLineDecidesTheErrorFlag) {
+    const std::vector<std::pair<QByteArray, int>> cases{
+        {"success=1\n", 0},     {"success=true\n", 0}, {"success=yes\n", 0},
+        {"success=2\n", 0},     {"success=0\n", 1},    {"success=false\n", 1},
+        {"success=FaLsE\n", 1}, {"success=\n", 1},     {"code=0\n", 1},
+    };
+    for (const auto& [output, error] : cases) {
+        const PaymentProcessingAnswer answer = runWithOutput(output);
+        EXPECT_EQ(answer.error, error) << output.toStdString();
+        EXPECT_EQ(answer.code, 0) << output.toStdString();
+        EXPECT_EQ(answer.message, error ? kOperationError : tr::Tr(tr::undefined, ""))
+            << output.toStdString();
+    }
+}
+
+TEST_F(PluginOutput, AllFieldsAreTakenFromTheirLines) {
+    const PaymentProcessingAnswer answer = runWithOutput(
+        "authorizationCode=A1\ncardNumber=4000****0002\ncardType=VISA\ncode=-17\n"
+        "message=Отказ\nrrn=123456\nsuccess=0\nterminalId=T1\n");
+    EXPECT_EQ(answer.error, 1);
+    EXPECT_EQ(answer.code, -17);
+    EXPECT_EQ(answer.message, tr::Tr(tr::undefined, "Отказ"));
+    EXPECT_EQ(answer.authorizationCode, "A1");
+    EXPECT_EQ(answer.cardNumber, "4000****0002");
+    EXPECT_EQ(answer.cardType, "VISA");
+    EXPECT_EQ(answer.rrn, "123456");
+    EXPECT_EQ(answer.terminalId, "T1");
+    EXPECT_EQ(LogCapture::lines().value(0),
+              "I: Ответ от процессинга: authorizationCode=A1\ncardNumber=4000****0002\n"
+              "cardType=VISA\ncode=-17\nmessage=Отказ\nrrn=123456\nsuccess=0\nterminalId=T1\n");
+}
+
+TEST_F(PluginOutput, LinesAreSplitAtTheFirstEqualsOnlyAndNotTrimmed) {
+    const PaymentProcessingAnswer answer = runWithOutput(
+        "garbage line\nmessage=a=b==c\nrrn= 12 \ncode=abc\ncardType=first\ncardType=last\n"
+        "=orphan\nsuccess=1");
+    EXPECT_EQ(answer.message.ru(), "a=b==c");
+    EXPECT_EQ(answer.rrn, " 12 ");
+    EXPECT_EQ(answer.code, 0);
+    EXPECT_EQ(answer.cardType, "last");
+    EXPECT_EQ(answer.error, 0);
+}
+
+TEST_F(PluginOutput, ValuesAreDecodedWithTheConfiguredEncoding) {
+    const QByteArray cp1251Message = "message=\xCE\xE4\xEE\xE1\xF0\xE5\xED\xEE\n";  // Одобрено
+    writeConf("[Main]\nencoding=windows-1251\n");
+    reload();
+    EXPECT_EQ(runWithOutput(cp1251Message).message.ru(), "Одобрено");
+
+    writeConf("[Main]\nencoding=no-such-encoding\n");
+    reload();
+    EXPECT_EQ(runWithOutput("message=Одобрено\n").message.ru(), "Одобрено");
+}
+
+TEST_F(PluginOutput, ChequeFileBecomesTheSlip) {
+    writeVelrun("printf 'success=1\\n'\nprintf 'ЧЕК\\nИТОГ 1.00\\n' > cheq.out");
+    PaymentProcessingAnswer answer =
+        m_processing->payment(makeRequest(PaymentProcessingRequest::Payment, 100));
+    EXPECT_EQ(answer.slips, QStringList{"ЧЕК\nИТОГ 1.00\n"});
+    EXPECT_TRUE(LogCapture::lines().contains("I: Слип: ЧЕК\nИТОГ 1.00\n"));
+
+    writeVelrun("printf 'success=1\\n'\n: > cheq.out");
+    EXPECT_TRUE(m_processing->printReport().slips.isEmpty());
+
+    writeFile("cheq.out", "OLD SLIP\n");
+    writeVelrun("printf 'success=1\\n'");
+    EXPECT_TRUE(m_processing->printReport().slips.isEmpty()) << "a stale cheque file was used";
+}
+
+// A cheque file left in the terminal's single-byte encoding is read with the
+// configured encoding rather than garbled as UTF-8.
+TEST_F(PluginOutput, SingleByteSlipIsReadWithConfiguredEncoding) {
+    writeConf("[Main]\nencoding=windows-1251\n");
+    reload();
+    writeFile("slip.bin", "\xD7\xC5\xCA\n");  // ЧЕК
+    writeVelrun("printf 'success=1\\n'\ncp slip.bin cheq.out");
+    EXPECT_EQ(m_processing->printReport().slips, QStringList{"ЧЕК\n"});
+}
