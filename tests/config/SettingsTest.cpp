@@ -100,6 +100,10 @@ TEST(Cashreq, KeyCaseAndGetters) {
     settings.MakePair("LETTER", "65");
     EXPECT_EQ('A', settings.GetChar("letter"));
 
+    EXPECT_EQ("", settings.Find("speed"));  // exact key, nothing added
+    EXPECT_FALSE(settings.IsExist("speed"));
+    EXPECT_EQ("9600", settings.Find("SPEED"));
+
     EXPECT_EQ(0, settings.GetInt("NEW_KEY"));
     EXPECT_TRUE(settings.IsExist("NEW_KEY"));  // added with an empty value
 
