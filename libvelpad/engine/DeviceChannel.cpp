@@ -1,0 +1,209 @@
+// Channels to the bank host, opened on the pinpad's behalf: the pinpad opens
+// a channel, names the host's address and the time-outs, then passes its
+// request bytes in "WRITE:" and fetches the answer with "READ:". The register
+// relays the bytes unchanged and never looks into them.
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Map.h"
+#include "ri/Trace.h"
+#include "transport/LinuxTransportSocket.h"
+#include "transport/TransportFactory.h"
+
+namespace {
+
+// The channel numbers by which the pinpad names a channel; every kind opens
+// the same TCP channel, only the socket kind is ever connected.
+constexpr int kSocketChannel = 2;
+constexpr int kComChannel = 3;
+constexpr int kModemChannel = 4;
+
+constexpr unsigned kDefaultTimeoutMs = 30000;
+// The pinpad gives its time-outs in tens of milliseconds. A channel time-out
+// is held to ten minutes so that one "READ:" cannot block the register for
+// days.
+constexpr long kTimeUnitMs = 10;
+constexpr long kMaxTimeoutMs = 600000;
+// The longest answer a "READ:" may carry: the channel number, ":" and the
+// data must fit in one frame of at most 65535 bytes.
+constexpr long kMaxReadLength = 65535 - 2;
+
+constexpr int kConnectInfo = 41;
+constexpr int kDisconnectInfo = 42;
+
+// Status lines shown while a request is relayed (CP1251).
+// "посылка запроса"
+const char kSending[] = "\xEF\xEE\xF1\xFB\xEB\xEA\xE0 \xE7\xE0\xEF\xF0\xEE\xF1\xE0";
+// "запрос отправлен"
+const char kSent[] = "\xE7\xE0\xEF\xF0\xEE\xF1 \xEE\xF2\xEF\xF0\xE0\xE2\xEB\xE5\xED";
+// "ожидание ответа"
+const char kWaiting[] = "\xEE\xE6\xE8\xE4\xE0\xED\xE8\xE5 \xEE\xF2\xE2\xE5\xF2\xE0";
+// "ответ получен"
+const char kReceived[] = "\xEE\xF2\xE2\xE5\xF2 \xEF\xEE\xEB\xF3\xF7\xE5\xED";
+
+bool IsChannelNumber(long number) {
+    return number >= kSocketChannel && number <= kModemChannel;
+}
+
+bool IsChannelChar(char c) {
+    return c >= '0' + kSocketChannel && c <= '0' + kModemChannel;
+}
+
+// A field of decimal digits only, read as a number within [0, max]; -1 when
+// the field is empty, holds anything else or lies beyond max.
+long Decimal(const std::string& field, long max) {
+    if (field.empty() || field.size() > 9) return -1;
+    if (!std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    const long value = ri::Conv::String::ToInt(field);
+    return value <= max ? value : -1;
+}
+
+// The dotted address rebuilt from its four decimal parts ("010.000.001.005"
+// becomes "10.0.1.5"); empty when it is not such an address.
+std::string DottedAddress(const std::string& text) {
+    const std::vector<std::string> parts = ri::Map::Explode(text, ".");
+    if (parts.size() != 4) return "";
+    std::string address;
+    for (const std::string& part : parts) {
+        const long value = Decimal(part, 255);
+        if (value < 0) return "";
+        if (!address.empty()) address += ".";
+        address += std::to_string(value);
+    }
+    return address;
+}
+
+// Connects a channel to the host named by the address and port fields of a
+// "CONNECT:" request; 0 when connected, -1 for a malformed address or port or
+// a failed connect.
+int ConnectSocket(ITransport& channel, Logger& log, ri::Trace& trace, const std::string& host,
+                  const std::string& portField) {
+    log.Write("%s", host.c_str());
+    const std::string address = DottedAddress(host);
+    const long port = Decimal(portField, 65535);
+    if (address.empty() || port <= 0) {
+        trace.Error("ConnectDevice: invalid address: [%s] [%s]", host.c_str(), portField.c_str());
+        return -1;
+    }
+    log.Write("%s", address.c_str());
+    log.Write("%s", portField.c_str());
+    auto* params = static_cast<LinuxTransportSocket::Params*>(channel.GetParams());
+    params->address.sin_family = AF_INET;
+    params->address.sin_port = htons(static_cast<uint16_t>(port));
+    params->address.sin_addr.s_addr = inet_addr(address.c_str());
+    return channel.Connect() < 0 ? -1 : 0;
+}
+
+}  // namespace
+
+int PPAD::OpenDevice(const std::string& kind) {
+    trace_->Debug4("OpenDevice: %s", kind.c_str());
+    log_.Write("OpenDevice!!!");
+    if (kind == "PRINTER") return SendOk();
+    // A channel still held is closed and released before the new one is made,
+    // so that its connection to the host does not linger.
+    if (device_) device_->Close();
+    device_.reset(TransportFactory::getTransportSocket());
+    if (!device_) {
+        log_.Write("Create channel fail");
+        return SendError();
+    }
+    auto* params = static_cast<LinuxTransportSocket::Params*>(device_->GetParams());
+    params->receiveTimeout = kDefaultTimeoutMs;
+    params->sendTimeout = kDefaultTimeoutMs;
+    if (kind == "SOCKET") return SendMsg("OK:" + std::to_string(kSocketChannel));
+    if (kind == "COM") return SendMsg("OK:" + std::to_string(kComChannel));
+    if (kind == "MODEM") return SendMsg("OK:" + std::to_string(kModemChannel));
+    return SendError();
+}
+
+int PPAD::ConnectDevice(const std::string& argument) {
+    trace_->Debug4("ConnectDevice: %s", argument.c_str());
+    if (argument.empty()) return SendError();
+    log_.Write("Connect");
+    const std::vector<std::string> fields = ri::Map::Explode(argument, ":");
+    if (fields.size() != 3 || !device_) return SendError();
+    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel &&
+        ConnectSocket(*device_, log_, *trace_, fields[1], fields[2]) != 0)
+        return SendError();
+    if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kConnectInfo) + "|Connect");
+    return SendOk();
+}
+
+int PPAD::IoctlDevice(const std::string& argument) {
+    trace_->Debug4("IoctlDevice: %s", argument.c_str());
+    const std::vector<std::string> fields = ri::Map::Explode(argument, ":");
+    if (fields.size() < 3) return SendError();
+    const long first = ri::Conv::String::ToInt(fields[1]);
+    const long second = ri::Conv::String::ToInt(fields[2]);
+    if (first < 0 || second < 0) {
+        trace_->Error("IoctlDevice: invalid time: [%s]", argument.c_str());
+        return SendError();
+    }
+    const long timeout =
+        kTimeUnitMs * std::min(std::max(first, second), kMaxTimeoutMs / kTimeUnitMs);
+    log_.Write("Setting time out %ld", timeout);
+    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel && device_)
+        device_->SetTimeouts(static_cast<unsigned>(timeout), static_cast<unsigned>(timeout));
+    log_.Write("Time out setted");
+    return SendOk();
+}
+
+int PPAD::WriteDevice(const std::string& argument) {
+    trace_->Debug4("WriteDevice: %s", argument.c_str());
+    if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !device_ || argument.size() < 2)
+        return SendError();
+    dialog_.StatusReportConst(Encoding(kSending));
+    // The data follows the channel number and one separator character.
+    const std::string data = argument.substr(2);
+    const int sent = device_->Send(data);
+    dialog_.StatusReportConst(Encoding(kSent));
+    if (sent == 0) return SendOk();
+    trace_->Error("WriteDevice: invalid send result: [%d] [%d]", sent,
+                  static_cast<int>(data.size()));
+    return SendError();
+}
+
+int PPAD::ReadDevice(const std::string& argument) {
+    trace_->Debug4("ReadDevice: %s", argument.c_str());
+    const size_t colon = argument.find(':');
+    if (colon == std::string::npos) return SendError();
+    const long number = ri::Conv::String::ToInt(argument.substr(0, colon));
+    if (!IsChannelNumber(number) || !device_) return SendError();
+    // The pinpad's maximum is bounded: nothing is asked for below one byte,
+    // and never more than one answer frame can carry.
+    const long length = ri::Conv::String::ToInt(argument.substr(colon + 1));
+    if (length <= 0) {
+        trace_->Error("ReadDevice: invalid length: [%ld]", length);
+        return SendError();
+    }
+    dialog_.StatusReportConst(Encoding(kWaiting));
+    const std::string data = device_->Recive(static_cast<int>(std::min(length, kMaxReadLength)));
+    if (data.empty()) log_.Write("WSAGetLastError = %ld", static_cast<long>(errno));
+    const std::string reply = std::to_string(number) + ":" + data;
+    dialog_.StatusReportConst(Encoding(kReceived));
+    SendMsg(reply);
+    return 0;
+}
+
+int PPAD::DisconnectDevice(const std::string& argument) {
+    trace_->Debug4("DisconnectDevice: %s", argument.c_str());
+    if (!argument.empty() && IsChannelChar(argument[0]) && device_) device_->Close();
+    return SendOk();
+}
+
+int PPAD::CloseDevice(const std::string& argument) {
+    trace_->Debug4("CloseDevice: %s", argument.c_str());
+    if (!argument.empty() && argument[0] == '0' + kSocketChannel && device_) {
+        device_->Close();
+        device_.reset();
+    }
+    if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kDisconnectInfo) + "|Disconnect");
+    return SendOk();
+}
