@@ -1,0 +1,133 @@
+// The pinpad's requests to show texts to the cashier and collect answers:
+// status lines, warnings, information messages, yes/no questions, menus, text
+// and amount entry, and the parameters of the pinpad's own input dialog. Each
+// goes through the dialog bridge to the caller's tables; texts from the
+// pinpad are converted for the operator's display first.
+#include <algorithm>
+
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Trace.h"
+
+namespace {
+
+const char kEsc = '\x1b';
+
+// "ДА/НЕТ?"
+const char kYesNoQuestion[] = "\xC4\xC0/\xCD\xC5\xD2?";
+// "Введите данные:"
+const char kDialogTitle[] = "\xC2\xE2\xE5\xE4\xE8\xF2\xE5 \xE4\xE0\xED\xED\xFB\xE5:";
+
+// Defaults and bounds of the pinpad's input dialog.
+constexpr long kDialogFormat = 4;
+constexpr long kDialogMaxLength = 32;
+
+// Information codes of the pinpad and the cancel answer each one sets.
+constexpr int kInfoMayCancel = 30;
+constexpr int kCancelAllowed = 0;
+constexpr int kCancelRefused = 1;
+constexpr int kCancelFinished = 10;
+
+// The cancel answer for an information code; -1 leaves it as it is.
+int CancelAnswerFor(long code) {
+    switch (code) {
+        case kInfoMayCancel:
+            return kCancelAllowed;
+        case 0:
+        case 31:
+            return kCancelRefused;
+        case 9:
+        case 32:
+            return kCancelFinished;
+        default:
+            return -1;
+    }
+}
+
+// A length parameter of the input dialog: its number held within
+// [0, kDialogMaxLength], or the default when the parameter is empty.
+long DialogLength(const std::string& value, long fallback) {
+    if (value.empty()) return fallback;
+    return std::clamp(ri::Conv::String::ToInt(value), 0L, kDialogMaxLength);
+}
+
+}  // namespace
+
+int PPAD::StatusMessage(const std::string& text) {
+    trace_->Debug4("StatusMessage: %s", text.c_str());
+    dialog_.StatusReport(Encoding(text));
+    return SendOk();
+}
+
+int PPAD::Warning(const std::string& text) {
+    trace_->Debug4("Warning: %s", text.c_str());
+    dialog_.WarningDlg(Encoding(text));
+    return SendOk();
+}
+
+// "INFO:" code "|" text. With "INFO_DIALOG" the code sets what Stop reports
+// and the whole text, code included, is shown.
+int PPAD::Info(const std::string& text) {
+    trace_->Debug4("Info: %s", text.c_str());
+    const size_t bar = text.find('|');
+    if (bar != std::string::npos && Has("INFO_DIALOG")) {
+        const int answer = CancelAnswerFor(ri::Conv::String::ToInt(text.substr(0, bar)));
+        if (answer >= 0) cancel_answer_ = answer;
+        dialog_.InfoWin(Encoding(text));
+    }
+    return SendOk();
+}
+
+int PPAD::YesNoRequest(const std::string& text) {
+    trace_->Debug4("YesNoRequest: %s", text.c_str());
+    int answer = 0;
+    if (!Has("NODIALOGS")) answer = dialog_.YesNoDialog(Encoding(text), Encoding(kYesNoQuestion));
+    return SendReply(answer);
+}
+
+int PPAD::MenuRequest(const std::string& text) {
+    trace_->Debug4("MenuRequest: %s", text.c_str());
+    const int choice = dialog_.MakeMenu(Encoding(text));
+    return choice < -1 ? SendError() : SendReply(choice);
+}
+
+int PPAD::DataRequest(const std::string& text) {
+    trace_->Debug4("DataRequest: %s", text.c_str());
+    std::string value;
+    const int result = dialog_.StringInput(Encoding(text), &value);
+    return SendMsg(std::to_string(result) + kEsc + value);
+}
+
+int PPAD::AmountRequest(const std::string& text) {
+    trace_->Debug4("AmountRequest: %s", text.c_str());
+    std::string value;
+    const int result = dialog_.StringInput(Encoding(text), &value);
+    if (result < -1) return SendError();
+    return SendMsg(std::to_string(result) + kEsc + value);
+}
+
+// Tells the pinpad how to run an input dialog of its own, from the caller's
+// parameters: title, format, minimum and maximum length.
+int PPAD::DialogRequest(const std::string&) {
+    std::string title = tags_->Get("DIALOGRQ_TITLE");
+    if (title.empty()) title = kDialogTitle;
+    const std::string format = tags_->Get("DIALOGRQ_FORMAT");
+    const long formatCode = format.empty() ? kDialogFormat : ri::Conv::String::ToInt(format) % 10;
+    const long minimum = DialogLength(tags_->Get("DIALOGRQ_MIN_LENGTH"), 0);
+    const long maximum = DialogLength(tags_->Get("DIALOGRQ_MAX_LENGTH"), kDialogMaxLength);
+    SendMsg(title + kEsc + std::to_string(formatCode) + kEsc + std::to_string(minimum) + kEsc +
+            std::to_string(maximum));
+    return 0;
+}
+
+int PPAD::DialogResponse(const std::string& text) {
+    tags_->Add("DIALOGRQ_RESPONSE", text);
+    StoreCode(0);
+    return SendOk();
+}
+
+int PPAD::PhoneNumber(const std::string& number) {
+    tags_->Add("phone_number", number.substr(0, number.find('\0')));
+    log_.Write("Processed phone number " + number);
+    return SendOk();
+}
