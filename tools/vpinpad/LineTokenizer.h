@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vpinpad {
@@ -15,7 +16,7 @@ class LineTokenizer {
 public:
     using Vars = std::map<std::string, std::string>;
 
-    explicit LineTokenizer(const Vars& vars) : vars_(vars) {}
+    explicit LineTokenizer(Vars vars) : vars_(std::move(vars)) {}
     std::vector<std::string> Split(const std::string& line) const;
 
 private:
@@ -23,7 +24,7 @@ private:
     static std::string Escape(const std::string& line, std::size_t* pos);
     std::string Variable(const std::string& line, std::size_t* pos) const;
 
-    const Vars& vars_;
+    Vars vars_;
 };
 
 }  // namespace vpinpad
