@@ -115,6 +115,9 @@ void handleSignal(int signum) {
     writeText(signum > 0 && signum < NSIG ? descriptions[signum] : "");
     writeText(")\n");
     writeStack();
+    // Inside the broken-pipe handler that signal is blocked, so the writes
+    // above left it pending; ignoring it once more discards it.
+    sigaction(SIGPIPE, &ignore, nullptr);
     sigaction(SIGPIPE, &previous, nullptr);
     if (endsProcess(signum)) endWithDefaultAction(signum);
 }

@@ -26,6 +26,7 @@
 
 static int* volatile null_target;
 static volatile int zero_divisor;
+static volatile int dividend = 1;
 
 static void* real(const char* name) {
     return dlsym(RTLD_NEXT, name);
@@ -115,7 +116,7 @@ int DARirRun(DARir* pos, int operation) {
     }
     if (strcmp(mode, "wait") == 0) return wait_for_signal();
     if (strcmp(mode, "segv") == 0) *null_target = 1;
-    if (strcmp(mode, "fpe") == 0) return 1 / zero_divisor;
+    if (strcmp(mode, "fpe") == 0) return dividend / zero_divisor;
     if (strcmp(mode, "abort") == 0) abort();
     return -100;
 }
