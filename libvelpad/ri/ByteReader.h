@@ -17,6 +17,8 @@ public:
 
     ByteReader(const void* data, std::size_t size);
     explicit ByteReader(const std::string& data);
+    // A temporary string would be gone before the first fetch.
+    explicit ByteReader(std::string&& data) = delete;
 
     std::size_t Size() const { return size_; }
     std::size_t Offset() const { return pos_; }

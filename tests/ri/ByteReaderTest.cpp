@@ -16,10 +16,11 @@ TEST(ByteReader, FetchesInOrder) {
 }
 
 TEST(ByteReader, ShortFetchThrowsAndKeepsCursor) {
-    ri::ByteReader reader(
-        std::string("\x00\x09"
-                    "abc",
-                    5));
+    const std::string readerBytes = std::string(
+        "\x00\x09"
+        "abc",
+        5);
+    ri::ByteReader reader(readerBytes);
     EXPECT_EQ(9, reader.U16BE());
     try {
         reader.Bytes(9);
@@ -49,7 +50,8 @@ TEST(ByteReader, NullDataIsEmpty) {
 }
 
 TEST(ByteReader, BerTagNumbers) {
-    ri::ByteReader reader(std::string("\x5A\x9F\x02\xDF\x81\x01\x9F", 7));
+    const std::string readerBytes = std::string("\x5A\x9F\x02\xDF\x81\x01\x9F", 7);
+    ri::ByteReader reader(readerBytes);
     EXPECT_EQ(0x5Au, reader.BerTag());
     EXPECT_EQ(0x9F02u, reader.BerTag());
     EXPECT_EQ(0xDF8101u, reader.BerTag());
@@ -57,16 +59,18 @@ TEST(ByteReader, BerTagNumbers) {
     EXPECT_FALSE(reader.TryBerTag(&tag));  // cut off by the end
     EXPECT_EQ(6u, reader.Offset());
 
-    ri::ByteReader tooLong(std::string("\x9F\x81\x81\x01", 4));
+    const std::string tooLongBytes = std::string("\x9F\x81\x81\x01", 4);
+    ri::ByteReader tooLong(tooLongBytes);
     EXPECT_THROW(tooLong.BerTag(3), ri::Exception);
     EXPECT_EQ(0u, tooLong.Offset());
 }
 
 TEST(ByteReader, FieldsBySeparator) {
-    ri::ByteReader reader(
-        std::string("SETTAGS:a\x1B"
-                    "b\x1B"
-                    "c"));
+    const std::string readerBytes = std::string(
+        "SETTAGS:a\x1B"
+        "b\x1B"
+        "c");
+    ri::ByteReader reader(readerBytes);
     EXPECT_FALSE(reader.Expect("GETTAGS:"));
     EXPECT_TRUE(reader.Expect("SETTAGS:"));
     EXPECT_EQ("a", reader.Until("\x1B"));
