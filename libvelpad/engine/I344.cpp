@@ -63,6 +63,22 @@ void StreamText(ri::ByteReader& in, Dialog& dialog, int x, int y) {
     dialog.I344PrintLine(row, column, text, attribute == '4' ? 1 : 0);
 }
 
+// Prints a line (row digit and one line of text) or clears one (row digit).
+// A command cut short takes the rest of the stream with it.
+void ScreenLine(std::uint8_t command, ri::ByteReader& in, Dialog& dialog) {
+    const std::size_t needed = command == kPrintLine ? 1 + kLineWidth : 1;
+    if (in.Remaining() < needed) {
+        in.Skip(in.Remaining());
+        return;
+    }
+    const int row = RowOf(in.U8());
+    if (command == kPrintLine) {
+        dialog.I344PrintLine(row, in.Bytes(kLineWidth));
+    } else {
+        dialog.I344PrintLine(row, std::string(kLineWidth, ' '));
+    }
+}
+
 }  // namespace
 
 int PPAD::I344Process(const std::string& commands) {
@@ -76,13 +92,8 @@ int PPAD::I344Process(const std::string& commands) {
         ri::ByteReader in(rest.data() + at, rest.size() - at);
         in.Skip(1);  // the first byte of a command is not examined
         const std::uint8_t command = in.U8();
-        if (command == kPrintLine) {
-            // A line cut short takes the rest of the stream with it.
-            if (in.Remaining() <= kLineWidth) break;
-            const int row = RowOf(in.U8());
-            dialog_.I344PrintLine(row, in.Bytes(kLineWidth));
-        } else if (command == kClearLine) {
-            if (!in.AtEnd()) dialog_.I344PrintLine(RowOf(in.U8()), std::string(kLineWidth, ' '));
+        if (command == kPrintLine || command == kClearLine) {
+            ScreenLine(command, in, dialog_);
         } else if (command == kEndScreen) {
             if (closePending) {
                 dialog_.I344Close();
