@@ -20,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(VelrunSignals, HangUpInterruptQuitTerminateAreReportedAndTheRunGoesOn) {
+TEST_F(VelrunSignals, HangUpInterruptPipeQuitTerminateAreReportedAndTheRunGoesOn) {
     for (int signum : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE}) {
         ChildProcess child(running("wait"));
         ASSERT_TRUE(child.waitForStderr("shim: waiting\n", 30s));
