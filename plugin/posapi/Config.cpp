@@ -15,16 +15,15 @@ QString valueText(const QVariant& value) {
     return value.toString();
 }
 
-// Key "Group/key" of the file becomes "<name>.Group:key"; an ungrouped key
+// Key "Section/key" of the file becomes "Section:key"; an ungrouped key
 // becomes "<name>:key".
 QMap<QString, QString> readIni(const QString& path, const QString& name) {
     QMap<QString, QString> values;
     QSettings settings(path, QSettings::IniFormat);
     for (const QString& key : settings.allKeys()) {
         const int slash = key.lastIndexOf('/');
-        const QString full =
-            slash < 0 ? name + ':' + key : name + '.' + key.left(slash) + ':' + key.mid(slash + 1);
-        values.insert(full, valueText(settings.value(key)));
+        const QString section = slash < 0 ? name : key.left(slash);
+        values.insert(section + ':' + key.mid(slash + 1), valueText(settings.value(key)));
     }
     return values;
 }
@@ -46,9 +45,7 @@ bool Config::loadFile(const QString& path, const QString& name) {
 }
 
 bool Config::loadSection(const QString& path, const QString& section) {
-    const int dot = section.indexOf('.');
-    const QString name = dot < 0 ? section : section.left(dot);
-    replace(section + ':', readIni(path, name));
+    replace(section + ':', readIni(path, section));
     return QFileInfo::exists(path);
 }
 

@@ -23,7 +23,7 @@ TEST_F(PluginConfig, ConfigurationIsReadOnlyWhenTheDirectoryChanges) {
     writeVelrun("printf 'success=1\\n'");
     EXPECT_EQ(currencyOfPayment(), "643");
 
-    writeConf("[Main]\ncurrency=978\n");
+    writeConf("[OrvexMultiMerchant.Main]\ncurrency=978\n");
     m_processing->setProcessingDirectory(m_dir);
     EXPECT_EQ(currencyOfPayment(), "643") << "same directory read again";
 
@@ -45,7 +45,7 @@ TEST_F(PluginConfig, EmptyDirectorySelectsTheDefault) {
 TEST_F(PluginConfig, NonPositiveTimeOutFallsBackToDefault) {
     writeVelrun("printf 'success=1\\n'");
     for (const char* value : {"0", "-5"}) {
-        writeConf(QString("[Main]\ntimeout=%1\n").arg(value));
+        writeConf(QString("[OrvexMultiMerchant.Main]\ntimeout=%1\n").arg(value));
         reload();
         EXPECT_EQ(m_processing->printReport().error, 0) << value;
     }

@@ -3,23 +3,17 @@
 #include "ProcessingFixture.h"
 
 #if defined(VELRUN_FILE) && defined(VPINPAD_FILE)
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 namespace {
 
 class PluginEndToEnd : public ProcessingFixture {
 protected:
-    // Starts the virtual pinpad on the scenario; it listens on a free loopback
-    // port and writes that port into the given file once it accepts.
-    bool startPinpad(const QString& scenario, const QString& portFile) {
-        m_pinpad.start(VPINPAD_FILE, {"--scenario", QString(SCENARIO_DIR) + '/' + scenario,
-                                      "--port-file", portFile});
-        return m_pinpad.waitForStarted(10000);
-    }
-
     void TearDown() override {
         if (m_pinpad.state() != QProcess::NotRunning) {
             m_pinpad.kill();
@@ -28,39 +22,66 @@ protected:
         ProcessingFixture::TearDown();
     }
 
+    // The example installation in the processing directory, with velrun and
+    // the pinpad link on the given relay port.
+    void install(const QString& port) {
+        const QDir example(EXAMPLE_INSTALL_DIR);
+        for (const QString& name : example.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(example.filePath(name), path(name))) << name.toStdString();
+        QFile ini(path("cashreg.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+        QString text = QString::fromUtf8(ini.readAll());
+        text.replace(QRegularExpression("^PORT_IP=.*$", QRegularExpression::MultilineOption),
+                     "PORT_IP=" + port);
+        ini.resize(0);
+        ini.write(text.toUtf8());
+        ini.close();
+        // The terminal's texts and slip arrive in its single-byte encoding.
+        writeConf("[OrvexMultiMerchant.Main]\ntimeout=60\nencoding=windows-1251\ncurrency=643\n");
+        ASSERT_TRUE(QFile::link(VELRUN_FILE, path("velrun")));
+    }
+
+    // Starts the virtual pinpad on a free loopback port; returns that port
+    // once the pinpad has written it.
+    QString startPinpad(const QString& scenario) {
+        const QString portFile = path("vpinpad.port");
+        m_pinpad.start(VPINPAD_FILE,
+                       {"--scenario", QString(SCENARIO_DIR) + '/' + scenario, "--port-file",
+                        portFile, "--transcript", path("transcript"), "--timeout", "60"});
+        if (!m_pinpad.waitForStarted(10000)) return QString();
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && m_pinpad.state() == QProcess::Running) {
+            QFile file(portFile);
+            if (file.open(QIODevice::ReadOnly)) return QString::fromUtf8(file.readAll()).trimmed();
+            QThread::msleep(20);
+        }
+        return QString();
+    }
+
     QProcess m_pinpad;
 };
-
-QString waitForPort(const QString& portFile) {
-    for (int i = 0; i < 200; ++i) {
-        QFile file(portFile);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QString port = QString::fromUtf8(file.readAll()).trimmed();
-            if (!port.isEmpty()) return port;
-        }
-        QThread::msleep(50);
-    }
-    return QString();
-}
 
 }  // namespace
 
 TEST_F(PluginEndToEnd, ApprovedPaymentCarriesItsSlip) {
-    const QString portFile = path("vpinpad.port");
-    ASSERT_TRUE(startPinpad("approved_payment.scn", portFile));
-    const QString port = waitForPort(portFile);
+    const QString port = startPinpad("approved_payment.vps");
     ASSERT_FALSE(port.isEmpty()) << "virtual pinpad wrote no port";
-    ASSERT_TRUE(QFile::copy(VELRUN_FILE, path("velrun")));
-    writeFile("cashreg.ini",
-              ("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + port + "\nCHEQ_FILE=cheq.out\n").toUtf8());
+    install(port);
+
     QProcess host;
     host.start(POSHOST_FILE,
-               {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "10000"});
+               {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
     ASSERT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
     const QString out = QString::fromUtf8(host.readAllStandardOutput());
     EXPECT_EQ(host.exitCode(), 0) << out.toStdString();
-    EXPECT_TRUE(out.contains("error=0\n")) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("code=0\nerror=0\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("terminalId=00012345\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("slip 1:\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("TERMINAL 00012345   MERCHANT 7700001\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("ОПЛАТА\n")) << out.toStdString();
+
+    ASSERT_TRUE(m_pinpad.waitForFinished(60000));
+    EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();
 }
 
 #else

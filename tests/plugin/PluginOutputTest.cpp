@@ -62,11 +62,11 @@ TEST_F(PluginOutput, LinesAreSplitAtTheFirstEqualsOnlyAndNotTrimmed) {
 
 TEST_F(PluginOutput, ValuesAreDecodedWithTheConfiguredEncoding) {
     const QByteArray cp1251Message = "message=\xCE\xE4\xEE\xE1\xF0\xE5\xED\xEE\n";  // Одобрено
-    writeConf("[Main]\nencoding=windows-1251\n");
+    writeConf("[OrvexMultiMerchant.Main]\nencoding=windows-1251\n");
     reload();
     EXPECT_EQ(runWithOutput(cp1251Message).message.ru(), "Одобрено");
 
-    writeConf("[Main]\nencoding=no-such-encoding\n");
+    writeConf("[OrvexMultiMerchant.Main]\nencoding=no-such-encoding\n");
     reload();
     EXPECT_EQ(runWithOutput("message=Одобрено\n").message.ru(), "Одобрено");
 }
@@ -89,7 +89,7 @@ TEST_F(PluginOutput, ChequeFileBecomesTheSlip) {
 // A cheque file left in the terminal's single-byte encoding is read with the
 // configured encoding rather than garbled as UTF-8.
 TEST_F(PluginOutput, SingleByteSlipIsReadWithConfiguredEncoding) {
-    writeConf("[Main]\nencoding=windows-1251\n");
+    writeConf("[OrvexMultiMerchant.Main]\nencoding=windows-1251\n");
     reload();
     writeFile("slip.bin", "\xD7\xC5\xCA\n");  // ЧЕК
     writeVelrun("printf 'success=1\\n'\ncp slip.bin cheq.out");

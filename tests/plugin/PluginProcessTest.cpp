@@ -27,7 +27,7 @@ pid_t readPid(const QString& file) {
 // velrun ignores SIGTERM, so only the uncatchable kill can stop it; the slip
 // printed before the time-out stays in the answer.
 TEST_F(PluginProcess, TimeOutKillsVelrunAfterConfiguredSeconds) {
-    writeConf("[Main]\ntimeout=1\n");
+    writeConf("[OrvexMultiMerchant.Main]\ntimeout=1\n");
     reload();
     writeVelrun("trap '' TERM\necho $$ > pid\nprintf 'SLIP\\n' > cheq.out\nexec sleep 60");
     QElapsedTimer timer;
