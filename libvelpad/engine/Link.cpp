@@ -22,6 +22,7 @@ constexpr char kFrameStart = 0x01;
 constexpr char kRelayAccept = 0x05;
 constexpr long kDefaultWaitSeconds = 60;
 constexpr long kPayloadPollMs = 100;
+constexpr size_t kMaxPayload = 0xFFFF;
 
 // Texts shown to the operator and written to the logs (CP1251).
 // "ОШИБКА! Нет ответа от пин-пада"
@@ -50,6 +51,10 @@ int PPAD::SendMsg(const std::string& payload, bool allowEmpty) {
     log_.Write("SEND -> %s", body.c_str());
     trace_->Debug4("SendMsg: %s", body.c_str());
     trace_->Dump(body);
+    if (body.size() > kMaxPayload) {
+        trace_->Error("SendMsg: payload of %zu bytes does not fit a frame", body.size());
+        return 1;
+    }
     if (!transport_) return 1;
     std::string frame;
     frame.reserve(body.size() + 3);
