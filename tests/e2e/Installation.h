@@ -1,0 +1,43 @@
+#ifndef VELPAD_TESTS_E2E_INSTALLATION_H
+#define VELPAD_TESTS_E2E_INSTALLATION_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../ri/TempDir.h"
+#include "../velrun/ChildProcess.h"
+
+// A copy of the example installation in a fresh directory, and the virtual
+// pinpad serving it: each StartPinpad plays one scenario and points
+// cashreg.ini at the emulator's relay port (or pseudo-terminal).
+class Installation {
+public:
+    explicit Installation(const std::vector<std::string>& settings = {});
+
+    // Starts vpinpad with a scenario; false (with the reason in *error) when
+    // it did not come up.
+    bool StartPinpad(const std::string& scenario, const std::vector<std::string>& vars,
+                     bool serial, std::string* error);
+    // Waits for the emulator to end its scenario.
+    velrun_test::ChildResult FinishPinpad();
+
+    const std::string& Path() const { return dir_.Path(); }
+    std::string operator/(const std::string& name) const { return dir_ / name; }
+    std::string Read(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const;
+    // The emulator's transcript of the last scenario.
+    std::string Transcript() const { return Read("transcript" + std::to_string(runs_)); }
+
+private:
+    void Append(const std::string& name, const std::string& text) const;
+
+    TempDir dir_;
+    int runs_ = 0;
+    std::unique_ptr<velrun_test::ChildProcess> pinpad_;
+};
+
+// The path of a scenario: the end-to-end suite's own, else a ready one.
+std::string ScenarioPath(const std::string& name);
+
+#endif
