@@ -22,6 +22,8 @@ std::pair<std::string, std::string> NamedBytes(std::istringstream& in) {
 void ReadStageLine(const std::string& word, std::istringstream& in, CaseStage* stage) {
     if (word == "var") {
         stage->vars.push_back(Rest(in));
+    } else if (word == "pinpad-arg") {
+        for (std::string arg; in >> arg;) stage->pinpadArgs.push_back(arg);
     } else if (word == "run") {
         for (std::string arg; in >> arg;) stage->args.push_back(arg);
     } else if (word == "stdout") {
@@ -34,6 +36,8 @@ void ReadStageLine(const std::string& word, std::istringstream& in, CaseStage* s
         stage->fileParts.push_back(NamedBytes(in));
     } else if (word == "expect-no-file") {
         stage->absentFiles.push_back(Rest(in));
+    } else if (word == "expect-in-log") {
+        stage->logParts.push_back(Unescape(Rest(in)));
     } else {
         throw std::runtime_error("unknown word \"" + word + "\"");
     }

@@ -19,7 +19,9 @@ void CaseRunner::Run() {
 
 void CaseRunner::RunStage(const CaseStage& stage) {
     std::string error;
-    ASSERT_TRUE(install_.StartPinpad(stage.scenario, stage.vars, case_.serial, &error)) << error;
+    std::vector<std::string> pinpadArgs = stage.pinpadArgs;
+    for (const std::string& var : stage.vars) pinpadArgs.insert(pinpadArgs.end(), {"--var", var});
+    ASSERT_TRUE(install_.StartPinpad(stage.scenario, pinpadArgs, case_.serial, &error)) << error;
     ChildOptions velrun;
     velrun.program = VELRUN_PATH;
     velrun.args = stage.args;
@@ -44,6 +46,9 @@ void CaseRunner::CheckStage(const CaseStage& stage, const std::string& out,
     for (const auto& [name, bytes] : stage.fileParts)
         EXPECT_NE(install_.Read(name).find(bytes), std::string::npos)
             << "file " << name << ":\n" << install_.Read(name);
+    const std::string logs = install_.Logs();
+    for (const std::string& text : stage.logParts)
+        EXPECT_NE(logs.find(text), std::string::npos) << "missing in the engine's log: " << text;
     for (const std::string& name : stage.absentFiles)
         EXPECT_NE(access((install_ / name).c_str(), F_OK), 0) << "file " << name << " exists";
 }

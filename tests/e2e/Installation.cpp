@@ -1,5 +1,6 @@
 #include "Installation.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -48,7 +49,7 @@ Installation::Installation(const std::vector<std::string>& settings) {
     Append("cashreg.ini", lines);
 }
 
-bool Installation::StartPinpad(const std::string& scenario, const std::vector<std::string>& vars,
+bool Installation::StartPinpad(const std::string& scenario, const std::vector<std::string>& args,
                                bool serial, std::string* error) {
     const std::string tag = std::to_string(++runs_);
     const std::string portFile = dir_ / ("port" + tag);
@@ -60,7 +61,7 @@ bool Installation::StartPinpad(const std::string& scenario, const std::vector<st
     if (serial)
         options.args.insert(options.args.end(),
                             {"--pty", "/dev/ttyVPADE" + std::to_string(getpid()) + "_" + tag});
-    for (const std::string& var : vars) options.args.insert(options.args.end(), {"--var", var});
+    options.args.insert(options.args.end(), args.begin(), args.end());
     pinpad_ = std::make_unique<ChildProcess>(options);
     const std::string port = WaitForFile(portFile);
     if (port.empty()) {
@@ -78,6 +79,16 @@ ChildResult Installation::FinishPinpad() {
 }
 
 std::string Installation::Read(const std::string& name) const { return Slurp(dir_ / name); }
+
+std::string Installation::Logs() const {
+    std::string all;
+    if (DIR* logs = opendir((dir_ / "Logs").c_str())) {
+        while (dirent* entry = readdir(logs))
+            if (entry->d_name[0] != '.') all += Read(std::string("Logs/") + entry->d_name);
+        closedir(logs);
+    }
+    return all;
+}
 
 void Installation::Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << bytes;

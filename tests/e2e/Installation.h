@@ -17,7 +17,7 @@ public:
 
     // Starts vpinpad with a scenario; false (with the reason in *error) when
     // it did not come up.
-    bool StartPinpad(const std::string& scenario, const std::vector<std::string>& vars,
+    bool StartPinpad(const std::string& scenario, const std::vector<std::string>& args,
                      bool serial, std::string* error);
     // Waits for the emulator to end its scenario.
     velrun_test::ChildResult FinishPinpad();
@@ -26,6 +26,8 @@ public:
     std::string operator/(const std::string& name) const { return dir_ / name; }
     std::string Read(const std::string& name) const;
     void Write(const std::string& name, const std::string& bytes) const;
+    // Everything the engine's logs (Logs/*.log) hold.
+    std::string Logs() const;
     // The emulator's transcript of the last scenario.
     std::string Transcript() const { return Read("transcript" + std::to_string(runs_)); }
 
