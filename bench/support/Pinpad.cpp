@@ -1,6 +1,7 @@
 #include "support/Pinpad.h"
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,15 +17,16 @@ namespace {
 
 constexpr auto kScenarioLimit = std::chrono::seconds(240);
 
-// The port file appears whole (the pinpad renames it into place).
+// The port file appears whole (the pinpad renames it into place). Empty when
+// the pinpad exited first or did not start within 20 s.
 std::string AwaitFile(const std::string& path, pid_t pid) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
         if (access(path.c_str(), R_OK) == 0) return ReadFile(path);
-        if (kill(pid, 0) != 0) break;
+        if (waitpid(pid, nullptr, WNOHANG) != 0) return "";
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    throw std::runtime_error("vpinpad did not start; see " + path);
+    return "";
 }
 
 }  // namespace
@@ -51,6 +53,12 @@ VirtualPinpad::VirtualPinpad(const Install& install, const std::string& scenario
     unlink(install.Path("port").c_str());
     pid_ = Spawn(argv, install.Dir(), install.Path("vpinpad.out"));
     line_ = AwaitFile(install.Path("port"), pid_);
+    if (line_.empty()) {
+        kill(pid_, SIGKILL);
+        WaitExit(pid_, std::chrono::seconds(10));
+        pid_ = -1;
+        throw std::runtime_error("vpinpad did not start: " + ReadFile(install.Path("vpinpad.out")));
+    }
     while (!line_.empty() && (line_.back() == '\n' || line_.back() == '\r')) line_.pop_back();
 }
 
