@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "../ri/TempDir.h"
+#include "support/TempDir.h"
 #include "api/velpad.h"
 
 namespace {

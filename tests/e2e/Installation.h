@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "../ri/TempDir.h"
-#include "../velrun/ChildProcess.h"
+#include "support/TempDir.h"
+#include "support/ChildProcess.h"
 
 // A copy of the example installation in a fresh directory, and the virtual
 // pinpad serving it: each StartPinpad plays one scenario and points

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "../ri/TempDir.h"
+#include "support/TempDir.h"
 #include "Installation.h"
 #include "api/velpad.h"
 

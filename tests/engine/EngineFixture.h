@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "../ri/TempDir.h"
+#include "support/TempDir.h"
 #include "FakeTransport.h"
 #include "config/Tags.h"
 #include "engine/PPAD.h"

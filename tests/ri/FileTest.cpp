@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "ri/Exception.h"
 #include "ri/File.h"
 #include "ri/FileIn.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/INI.h"
 

@@ -2,7 +2,7 @@
 
 #include <regex>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/FileWritter.h"
 #include "ri/Logger.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <thread>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/Trace.h"
 

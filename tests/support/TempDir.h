@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 // A fresh directory under /tmp, removed with everything in it when the test ends.
@@ -22,6 +23,12 @@ public:
 
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Writes content to name inside the directory; returns the full path.
+    std::string Write(const std::string& name, const std::string& content) const {
+        const std::string path = *this / name;
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+        return path;
+    }
 
 private:
     static int Remove(const char* path, const struct stat*, int, struct FTW*) {
