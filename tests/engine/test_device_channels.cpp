@@ -213,6 +213,17 @@ TEST_F(DeviceChannelTest, ReopenReleasesTheHeldChannel) {
     EXPECT_TRUE(bank.SeesClose());
 }
 
+// Opening the pinpad link anew releases a bank channel that is still held.
+TEST_F(DeviceChannelTest, ConnectingThePinpadReleasesTheHeldChannel) {
+    BankHost bank;
+    Ask("DEVICEOPEN:SOCKET");
+    ConnectTo(bank);
+    ASSERT_TRUE(bank.Accept());
+    Engine().Settings().MakePair("PORT", "/dev/ttyNOSUCHPORT");
+    EXPECT_EQ(Engine().ComConnect(100), -1);
+    EXPECT_TRUE(bank.SeesClose());
+}
+
 TEST_F(DeviceChannelTest, OnlyChannelTwoIsClosedForGood) {
     BankHost bank;
     Ask("DEVICEOPEN:SOCKET");
