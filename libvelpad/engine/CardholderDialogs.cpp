@@ -6,15 +6,15 @@
 #include <algorithm>
 
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Trace.h"
 
 namespace {
 
-const char kEsc = '\x1b';
+using texts::kEsc;
+using texts::kYesNoQuestion;
 
-// "ДА/НЕТ?"
-const char kYesNoQuestion[] = "\xC4\xC0/\xCD\xC5\xD2?";
 // "Введите данные:"
 const char kDialogTitle[] = "\xC2\xE2\xE5\xE4\xE8\xF2\xE5 \xE4\xE0\xED\xED\xFB\xE5:";
 

@@ -1,5 +1,7 @@
 #include "engine/Dialog.h"
 
+#include "engine/Texts.h"
+
 #include <cstring>
 #include <vector>
 
@@ -24,7 +26,6 @@ enum DialogIndex { kMenu = 2, kYesNo = 3, kWarning = 4, kInfo = 5, kStatus = 6, 
 enum ScreenIndex { kOpen = 1, kClose = 2, kPrintLine = 3, kGetKey = 5 };
 
 constexpr int kInputSize = 100;
-const char kEsc[] = "\x1b";
 
 template <typename Fn>
 Fn As(void* entry) {
@@ -92,7 +93,7 @@ void Dialog::RestoreScreen() {}
 
 int Dialog::MakeMenu(const std::string& text) {
     if (!show_) return -1;
-    std::vector<std::string> fields = ri::Map::Explode(text, kEsc);
+    std::vector<std::string> fields = ri::Map::Explode(text, texts::kEscText);
     if (fields.size() < 2) {
         trace_->Error("Dialog: MakeMenu: too short menu: [%d] [%s]", static_cast<int>(fields.size()),
                       text.c_str());
@@ -110,7 +111,7 @@ int Dialog::MakeMenu(const std::string& text) {
 int Dialog::StringInput(const std::string& text, std::string* value) {
     value->clear();
     if (!show_) return -1;
-    std::vector<std::string> fields = ri::Map::Explode(text, kEsc);
+    std::vector<std::string> fields = ri::Map::Explode(text, texts::kEscText);
     if (fields.size() < 2) return -1;
     *value = fields[1];
     auto fn = As<StringInputFn>(DialogEntry(kInput));

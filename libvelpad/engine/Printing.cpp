@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Format.h"
 #include "ri/Map.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-constexpr char kEsc = 0x1B;
+using texts::kEsc;
+
 constexpr size_t kPrintBlock = 1023;
 constexpr int kFirstErrorCode = 11;
 constexpr size_t kOperationDetailsFields = 4;

@@ -4,15 +4,17 @@
 #include <ctime>
 
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/File.h"
 #include "ri/Format.h"
 #include "ri/Trace.h"
 
 namespace {
 
+using texts::kEsc;
+
 constexpr int kCancelOperation = 2;
 constexpr int kNoResult = 999;
-constexpr char kEsc = 0x1B;
 
 // "Предыдущая транзакция не была завершена!\r\nВыполнить отмену операции?"
 const char kUnfinished[] =
@@ -20,8 +22,6 @@ const char kUnfinished[] =
     "\xE1\xFB\xEB\xE0 \xE7\xE0\xE2\xE5\xF0\xF8\xE5\xED\xE0!\r\n"
     "\xC2\xFB\xEF\xEE\xEB\xED\xE8\xF2\xFC \xEE\xF2\xEC\xE5\xED\xF3 "
     "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE8?";
-// "ДА/НЕТ?"
-const char kYesNo[] = "\xC4\xC0/\xCD\xC5\xD2?";
 
 // Puts a writer on another file; an empty path leaves it closed.
 void Reopen(FileWritter& writer, const std::string& path) {
@@ -47,7 +47,7 @@ int PPAD::CheckLastStatus() {
     const auto state = static_cast<unsigned char>(status[0]);
     if (state == 0x00 || state >= 0x80) return 0;
     if (Has("CANCEL_LAST_OP_AUTO")) return 1;
-    return dialog_.YesNoDialog(Encoding(kUnfinished), Encoding(kYesNo));
+    return dialog_.YesNoDialog(Encoding(kUnfinished), Encoding(texts::kYesNoQuestion));
 }
 
 // Runs the cancel operation on a store of its own, so that the caller's tags

@@ -5,13 +5,15 @@
 #include <ctime>
 
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Format.h"
 #include "ri/Trace.h"
 
 namespace {
 
-constexpr char kEsc = 0x1B;
+using texts::kEsc;
+
 constexpr size_t kAuthCodeLength = 6;
 constexpr size_t kAuthSourceAt = 7;
 constexpr size_t kDumpRow = 16;
