@@ -40,11 +40,13 @@ struct Series {
     std::vector<double> bare, logsOff, logsOn;
 };
 
-Series Measure(int rounds) {
+// only: -1 for all three kinds of run, else the one kind to run (profiling).
+Series Measure(int rounds, int only) {
     Install install;
     if (chdir(install.Dir().c_str()) != 0) throw std::runtime_error("chdir failed");
     const int total = rounds + kWarmUpRounds;
-    VirtualPinpad pinpad(install, RepeatScenario(LoadScenario("payment.vps"), 3 * total));
+    const int kinds = only < 0 ? 3 : 1;
+    VirtualPinpad pinpad(install, RepeatScenario(LoadScenario("payment.vps"), kinds * total));
     install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
     const int port = std::stoi(pinpad.Line());
     Series series;
@@ -54,8 +56,8 @@ Series Measure(int rounds) {
     std::vector<double>* sinks[] = {&series.bare, &series.logsOff, &series.logsOn};
     ResetSleeps();
     for (int round = 0; round < total; ++round) {
-        for (int k = 0; k < 3; ++k) {
-            const int which = (round + k) % 3;  // rotate the order between rounds
+        for (int k = 0; k < kinds; ++k) {
+            const int which = only < 0 ? (round + k) % 3 : only;  // rotate the order
             const double micros = Timed(runs[which]);
             if (round >= kWarmUpRounds) sinks[which]->push_back(micros);
         }
@@ -65,12 +67,27 @@ Series Measure(int rounds) {
     return series;
 }
 
+// Under a profiler: one kind of run only, its median alone.
+int ProfileOne(int rounds, const std::string& kind) {
+    const char* const names[] = {"bare", "off", "on"};
+    for (int which = 0; which < 3; ++which) {
+        if (kind != names[which]) continue;
+        const Series s = Measure(rounds, which);
+        const std::vector<double>* runs[] = {&s.bare, &s.logsOff, &s.logsOn};
+        PrintFigure("median of " + kind, Median(*runs[which]), "us");
+        return 0;
+    }
+    std::fprintf(stderr, "usage: transaction_bench [ROUNDS [bare|off|on]]\n");
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
     try {
-        const Series s = Measure(rounds);
+        if (argc > 2) return ProfileOne(rounds, argv[2]);
+        const Series s = Measure(rounds, -1);
         const double bare = Median(s.bare), off = Median(s.logsOff), on = Median(s.logsOn);
         std::printf("Transaction over loopback TCP (51 exchanges, %d runs each, median)\n",
                     rounds);

@@ -35,9 +35,10 @@ std::string LoadScenario(const std::string& name) {
     return ReadFile(std::string(kScenarioDir) + "/" + name);
 }
 
-std::string RepeatScenario(const std::string& body, int copies) {
+std::string RepeatScenario(const std::string& body, int copies, bool serial) {
+    const std::string between = serial ? "" : "close\naccept\n";
     std::string scenario;
-    for (int i = 0; i < copies; ++i) scenario += (i ? "close\naccept\n" : "") + body;
+    for (int i = 0; i < copies; ++i) scenario += (i ? between : "") + body;
     return scenario;
 }
 

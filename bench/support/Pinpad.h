@@ -14,8 +14,11 @@ namespace bench {
 
 // A scenario file of the bench folder, read whole.
 std::string LoadScenario(const std::string& name);
-// copies of body, the line dropped and accepted again between them.
-std::string RepeatScenario(const std::string& body, int copies);
+// copies of body, the line dropped and accepted again between them. On a
+// serial line (serial true) the copies simply follow each other: the line
+// stays up while hosts open and close it, and re-creating the terminal
+// between copies would race the next host's open.
+std::string RepeatScenario(const std::string& body, int copies, bool serial = false);
 
 class VirtualPinpad {
 public:
