@@ -2,4 +2,6 @@
 // C++ program on this machine.
 #include <string>
 
-int main(int argc, char**) { return std::string(static_cast<std::size_t>(argc), 'x').size() == 0; }
+int main(int argc, char**) {
+    return std::string(static_cast<std::size_t>(argc), 'x').size() == 0;
+}

@@ -61,10 +61,18 @@ void LoadTable(benchmark::State& state, const std::string& file) {
         benchmark::DoNotOptimize(table.SetFile(kInstall + "/" + file));
     }
 }
-void LoadCashreq(benchmark::State& state) { LoadTable<Cashreq>(state, "cashreg.ini"); }
-void LoadOperations(benchmark::State& state) { LoadTable<Operations>(state, "ops.ini"); }
-void LoadRcConv(benchmark::State& state) { LoadTable<RcConv>(state, "rc_conv.ini"); }
-void LoadRcResult(benchmark::State& state) { LoadTable<RcResult>(state, "rc_res.ini"); }
+void LoadCashreq(benchmark::State& state) {
+    LoadTable<Cashreq>(state, "cashreg.ini");
+}
+void LoadOperations(benchmark::State& state) {
+    LoadTable<Operations>(state, "ops.ini");
+}
+void LoadRcConv(benchmark::State& state) {
+    LoadTable<RcConv>(state, "rc_conv.ini");
+}
+void LoadRcResult(benchmark::State& state) {
+    LoadTable<RcResult>(state, "rc_res.ini");
+}
 BENCHMARK(LoadCashreq);
 BENCHMARK(LoadOperations);
 BENCHMARK(LoadRcConv);

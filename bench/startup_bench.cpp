@@ -27,8 +27,8 @@ using namespace bench;
 constexpr auto kRunLimit = std::chrono::seconds(30);
 constexpr int kWarmUp = 2;
 
-const std::vector<std::string> kPayment = {kVelrun,  "--command",  "1", "--amount",
-                                           "1500",   "--currency", "643"};
+const std::vector<std::string> kPayment = {kVelrun, "--command",  "1",  "--amount",
+                                           "1500",  "--currency", "643"};
 
 // Times one process from fork to exit; throws unless it exits with 0.
 double TimedProcess(const std::vector<std::string>& argv, const std::string& dir) {
@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 100;
     try {
         Install payment, probed;
-        VirtualPinpad pinpad(payment, RepeatScenario(LoadScenario("payment.vps"), 2 * (runs + kWarmUp)));
+        VirtualPinpad pinpad(payment,
+                             RepeatScenario(LoadScenario("payment.vps"), 2 * (runs + kWarmUp)));
         payment.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
         const StartProbe probe;
         probed.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + std::to_string(probe.Port()));
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
         std::printf("Start-up of velrun, default logs (%d runs each, median)\n", runs);
         PrintFigure("velrun payment, exec to exit", Median(whole), "us");
         PrintFigure("exec to start message", Median(toStart), "us", "(goal < 5000 us)");
-        PrintRatio("share of the payment before the start message", Median(toStart) / Median(whole));
+        PrintRatio("share of the payment before the start message",
+                   Median(toStart) / Median(whole));
         PrintFigure("velrun ended right after the start message", Median(probeWhole), "us");
         PrintFigure("empty C++ program, exec to exit", Median(floor), "us");
         PrintFigure("limit: empty program + bare exchange", limit, "us");

@@ -21,7 +21,7 @@ namespace {
 using namespace bench;
 
 constexpr int kFrames = 10;
-constexpr int kItems = 460;       // 460 items of 127 bytes: about 60 KB a frame
+constexpr int kItems = 460;  // 460 items of 127 bytes: about 60 KB a frame
 constexpr int kValueLength = 127;
 const char* const kTagHeads[] = {"DF", "9F", "5F", "1F"};
 
@@ -31,8 +31,8 @@ std::string LargeTagStep() {
     std::string step = "send \"SETTAGS:";
     char item[16];
     for (int i = 0; i < kItems; ++i) {
-        std::snprintf(item, sizeof(item), "\\x%s\\x%02X\\x%02X", kTagHeads[i / 115],
-                      1 + i % 115, kValueLength);
+        std::snprintf(item, sizeof(item), "\\x%s\\x%02X\\x%02X", kTagHeads[i / 115], 1 + i % 115,
+                      kValueLength);
         step += item + std::string(kValueLength, static_cast<char>('A' + i % 26));
     }
     return step + "\"\nexpect OK\n";
@@ -45,7 +45,9 @@ std::string Transaction(int frames) {
     return body.replace(body.find("@LARGE_FRAMES@"), 14, steps);
 }
 
-int FrameBytes() { return 3 + 8 + kItems * (2 + 1 + kValueLength); }
+int FrameBytes() {
+    return 3 + 8 + kItems * (2 + 1 + kValueLength);
+}
 
 double Timed(const std::function<void()>& run) {
     const Clock::time_point start = Clock::now();
@@ -71,8 +73,7 @@ int main(int argc, char** argv) {
         VirtualPinpad pinpad(install, RepeatScenario(pair, 3 * (rounds + 1)));
         install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
         const int port = std::stoi(pinpad.Line());
-        const std::function<void()> runs[] = {[port] { Bare(port); },
-                                              [] { LibraryPayment(true); },
+        const std::function<void()> runs[] = {[port] { Bare(port); }, [] { LibraryPayment(true); },
                                               [] { LibraryPayment(false); }};
         std::vector<double> large[3], small[3];
         ResetSleeps();

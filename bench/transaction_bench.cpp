@@ -50,9 +50,8 @@ Series Measure(int rounds, int only) {
     install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
     const int port = std::stoi(pinpad.Line());
     Series series;
-    std::vector<std::function<void()>> runs = {[port] { BarePayment(port); },
-                                               [] { LibraryPayment(true); },
-                                               [] { LibraryPayment(false); }};
+    std::vector<std::function<void()>> runs = {
+        [port] { BarePayment(port); }, [] { LibraryPayment(true); }, [] { LibraryPayment(false); }};
     std::vector<double>* sinks[] = {&series.bare, &series.logsOff, &series.logsOn};
     ResetSleeps();
     for (int round = 0; round < total; ++round) {
@@ -89,8 +88,7 @@ int main(int argc, char** argv) {
         if (argc > 2) return ProfileOne(rounds, argv[2]);
         const Series s = Measure(rounds, -1);
         const double bare = Median(s.bare), off = Median(s.logsOff), on = Median(s.logsOn);
-        std::printf("Transaction over loopback TCP (51 exchanges, %d runs each, median)\n",
-                    rounds);
+        std::printf("Transaction over loopback TCP (51 exchanges, %d runs each, median)\n", rounds);
         PrintFigure("bare exchange of the same frames (limit)", bare, "us");
         PrintFigure("library, logs off (DISABLE_LOG)", off, "us");
         PrintFigure("library, default logs", on, "us");

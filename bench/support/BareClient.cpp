@@ -53,7 +53,13 @@ std::string BareHost::Channel(const std::string& request) {
 
 }  // namespace
 
-std::string PaymentStart() { return std::string("1\x1b" "1\x1b" "643\x1b" "15.00\x1b\x1b"); }
+std::string PaymentStart() {
+    return std::string(
+        "1\x1b"
+        "1\x1b"
+        "643\x1b"
+        "15.00\x1b\x1b");
+}
 
 void BareTransaction(FrameLink& link, const std::string& startMessage) {
     BareHost host;

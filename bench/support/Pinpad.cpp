@@ -47,8 +47,12 @@ VirtualPinpad::VirtualPinpad(const Install& install, const std::string& scenario
     : install_(install) {
     const std::string file = install.Path("bench.vps");
     WriteFile(file, scenario);
-    std::vector<std::string> argv = {kVpinpad, "--scenario", file, "--port-file",
-                                     install.Path("port"), "--timeout",
+    std::vector<std::string> argv = {kVpinpad,
+                                     "--scenario",
+                                     file,
+                                     "--port-file",
+                                     install.Path("port"),
+                                     "--timeout",
                                      std::to_string(kScenarioLimit.count())};
     if (!ptyPath.empty()) argv.insert(argv.end(), {"--pty", ptyPath});
     unlink(install.Path("port").c_str());
@@ -74,8 +78,8 @@ void VirtualPinpad::Finish() {
     const int status = WaitExit(pid_, kScenarioLimit);
     pid_ = -1;
     if (status != 0)
-        throw std::runtime_error("vpinpad failed (" + std::to_string(status) + "): " +
-                                 ReadFile(install_.Path("vpinpad.out")));
+        throw std::runtime_error("vpinpad failed (" + std::to_string(status) +
+                                 "): " + ReadFile(install_.Path("vpinpad.out")));
 }
 
 }  // namespace bench

@@ -29,8 +29,12 @@ extern "C" int nanosleep(const timespec* wait, timespec* left) {
 
 namespace bench {
 
-double SleptMicros() { return static_cast<double>(sleptNanos.load()) / 1000.0; }
-long SleepCount() { return sleeps.load(); }
+double SleptMicros() {
+    return static_cast<double>(sleptNanos.load()) / 1000.0;
+}
+long SleepCount() {
+    return sleeps.load();
+}
 void ResetSleeps() {
     sleptNanos = 0;
     sleeps = 0;
