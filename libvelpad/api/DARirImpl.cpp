@@ -16,7 +16,9 @@ constexpr int kMaxGetType = 7;
 constexpr int kLongBuffer = 1024;
 
 // The key check shared by Set and Get: non-null, non-empty, under 500 bytes.
-bool ValidKey(const char* key) { return ri::Test::TestString(key) > 0; }
+bool ValidKey(const char* key) {
+    return ri::Test::TestString(key) > 0;
+}
 
 }  // namespace
 
@@ -29,7 +31,9 @@ DARirImpl::DARirImpl() : settings_(ri::INI::IniPath("darir.ini")) {
     log_->SetEncoding(settings_.GetMainStr("Encoding", ""));
 }
 
-DARirImpl::~DARirImpl() { log_->Debug("DARir: delete"); }
+DARirImpl::~DARirImpl() {
+    log_->Debug("DARir: delete");
+}
 
 const char* DARirImpl::GetLastError() {
     log_->Debug6("GetLastError: %s", last_error_.c_str());

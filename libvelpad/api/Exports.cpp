@@ -14,10 +14,14 @@ namespace {
 
 // Keys whose values travel in a converted form when set or read through the
 // plain functions.
-const std::set<std::string> hex_str = {"tvr",           "tsi",
-                                       "aid",           "date",
-                                       "time",          "expiry",
-                                       "result_amount", "original_date_time",
+const std::set<std::string> hex_str = {"tvr",
+                                       "tsi",
+                                       "aid",
+                                       "date",
+                                       "time",
+                                       "expiry",
+                                       "result_amount",
+                                       "original_date_time",
                                        "loyalty_card_number"};
 const std::set<std::string> num_str = {"receipt_number", "cardholder_id_type", "entry_mode"};
 const std::set<std::string> bcd_str = {"original_amount"};
@@ -58,7 +62,9 @@ DARir* GetDARir(void) {
                    [] { return static_cast<DARir*>(new DARirImpl()); });
 }
 
-DARir* CreateDARir(void) { return GetDARir(); }
+DARir* CreateDARir(void) {
+    return GetDARir();
+}
 
 void DeleteDARir(DARir* pos) {
     Guarded("DeleteDARir", 0, [&] {
@@ -98,5 +104,4 @@ void Stop(DARir* pos) {
     if (!target) return;
     Guarded("Stop", 0, [&] { return target->Stop(); });
 }
-
 }

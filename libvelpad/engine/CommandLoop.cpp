@@ -54,8 +54,7 @@ int PPAD::Start(const std::string& message) {
 // silence is not answered ("SKIP_NAK", "MF_TIMEOUT"), the wait itself is held
 // to the idle time-out so that a silent pinpad cannot hold the register.
 long PPAD::LoopWaitSeconds(long idleMs) const {
-    const bool quietSilence =
-        !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
+    const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
     if (!quietSilence) return idleMs;
     return idleMs <= 0 ? 1 : (idleMs + 999) / 1000;
 }
@@ -108,4 +107,6 @@ int PPAD::StoreResult(const std::string& argument) {
 }
 
 // "CARDREQ:" is answered with nothing at all.
-int PPAD::CardRequest(const std::string&) { return 0; }
+int PPAD::CardRequest(const std::string&) {
+    return 0;
+}

@@ -1,10 +1,9 @@
 #include "engine/Dialog.h"
 
-#include "engine/Texts.h"
-
 #include <cstring>
 #include <vector>
 
+#include "engine/Texts.h"
 #include "ri/Map.h"
 #include "ri/Trace.h"
 
@@ -15,8 +14,8 @@ using MenuFn = int (*)(const char* title, const char** items, int count, int64_t
 using YesNoFn = int (*)(const char* text, const char* question, int64_t idle, int);
 using WarningFn = int (*)(const char* text, int64_t idle, int);
 using TextFn = int (*)(const char* text, int);
-using StringInputFn = int (*)(const char* prompt, const char* initial, char* buffer, int size,
-                              int, int, int64_t idle, int);
+using StringInputFn = int (*)(const char* prompt, const char* initial, char* buffer, int size, int,
+                              int, int64_t idle, int);
 // Entries of the caller's I344 screen table.
 using ScreenFn = int (*)();
 using PrintLineFn = int (*)(const char* text, int row, int column, int inverse);
@@ -36,8 +35,7 @@ Fn As(void* entry) {
 
 Dialog::Dialog() : trace_(ri::Trace::Get()) {}
 
-int Dialog::Init(const std::string& library_path, long idle_timeout, bool show,
-                 bool use_callback) {
+int Dialog::Init(const std::string& library_path, long idle_timeout, bool show, bool use_callback) {
     show_ = show;
     use_callback_ = use_callback;
     idle_timeout_ = idle_timeout;
@@ -63,7 +61,9 @@ void* Dialog::ScreenEntry(int index) const {
     return screen_table_ ? screen_table_[index] : nullptr;
 }
 
-int Dialog::StatusReportConst(const std::string& text) { return StatusReport(text); }
+int Dialog::StatusReportConst(const std::string& text) {
+    return StatusReport(text);
+}
 
 int Dialog::StatusReport(const std::string& text) {
     if (auto fn = As<TextFn>(DialogEntry(kStatus))) fn(text.c_str(), 0);
@@ -85,9 +85,13 @@ int Dialog::YesNoDialog(const std::string& text, const std::string& question) {
     return fn ? fn(text.c_str(), question.c_str(), idle_timeout_, 0) : 0;
 }
 
-int Dialog::YesNoDialog_ex(const std::string&, const std::string&) { return 0; }
+int Dialog::YesNoDialog_ex(const std::string&, const std::string&) {
+    return 0;
+}
 
-int Dialog::ErrorReport(const std::string&) { return 0; }
+int Dialog::ErrorReport(const std::string&) {
+    return 0;
+}
 
 void Dialog::RestoreScreen() {}
 
@@ -95,8 +99,8 @@ int Dialog::MakeMenu(const std::string& text) {
     if (!show_) return -1;
     std::vector<std::string> fields = ri::Map::Explode(text, texts::kEscText);
     if (fields.size() < 2) {
-        trace_->Error("Dialog: MakeMenu: too short menu: [%d] [%s]", static_cast<int>(fields.size()),
-                      text.c_str());
+        trace_->Error("Dialog: MakeMenu: too short menu: [%d] [%s]",
+                      static_cast<int>(fields.size()), text.c_str());
         return -1;
     }
     auto fn = As<MenuFn>(DialogEntry(kMenu));
@@ -122,7 +126,8 @@ int Dialog::StringInput(const std::string& text, std::string* value) {
     // One byte more than the callback may fill, so that a callback that
     // writes all 100 bytes without a terminating zero is never read past.
     char buffer[kInputSize + 1] = {};
-    int result = fn(fields[0].c_str(), fields[1].c_str(), buffer, kInputSize, 0, 0, idle_timeout_, 0);
+    int result =
+        fn(fields[0].c_str(), fields[1].c_str(), buffer, kInputSize, 0, 0, idle_timeout_, 0);
     value->assign(buffer, strnlen(buffer, kInputSize));
     return result;
 }
@@ -153,12 +158,23 @@ std::string Dialog::GetPOKey() {
     int code = fn ? fn(idle_timeout_) : -1;
     char key;
     switch (code) {
-        case 8: key = '='; break;
-        case 13: key = ':'; break;
-        case 27: key = ';'; break;
-        case 38: key = 'A'; break;
-        case 40: key = '@'; break;
-        default: key = code < 0 ? ';' : static_cast<char>(code);
+        case 8:
+            key = '=';
+            break;
+        case 13:
+            key = ':';
+            break;
+        case 27:
+            key = ';';
+            break;
+        case 38:
+            key = 'A';
+            break;
+        case 40:
+            key = '@';
+            break;
+        default:
+            key = code < 0 ? ';' : static_cast<char>(code);
     }
     return std::string("\x01") + key;
 }

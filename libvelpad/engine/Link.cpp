@@ -65,9 +65,13 @@ int PPAD::SendMsg(const std::string& payload, bool allowEmpty) {
     return transport_->Send(frame) == 0 ? 0 : 1;
 }
 
-int PPAD::SendOk() { return SendMsg("OK"); }
+int PPAD::SendOk() {
+    return SendMsg("OK");
+}
 
-int PPAD::SendError() { return SendMsg("ER"); }
+int PPAD::SendError() {
+    return SendMsg("ER");
+}
 
 void PPAD::SendNak(int& budget) {
     trace_->Debug4("SendNak");
@@ -83,8 +87,7 @@ std::string PPAD::WaitMessage(int budget, long waitSeconds) {
     const long timeoutMs = Number("TIMEOUT");
     if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
         budget = static_cast<int>(waitSeconds / timeoutMs);
-    const bool quietSilence =
-        !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
+    const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
     const auto deadline = Clock::now() + std::chrono::seconds(waitSeconds);
     try {
         while (Clock::now() < deadline && transport_) {
@@ -231,7 +234,10 @@ int PPAD::Connect(long comTimeoutMs, int ethFailure, int comFailure, int nameFai
 
 int PPAD::Ping() {
     if (transport_) return 0;
-    const std::string message("9\x1b" "6\x1b\x1b\x1b\x1b", 7);
+    const std::string message(
+        "9\x1b"
+        "6\x1b\x1b\x1b\x1b",
+        7);
     const bool addedNoDialogs = !Has("NODIALOGS");
     if (addedNoDialogs) settings_.MakePair("NODIALOGS", "1");
     int result = Connect(3000, -1, -2, -3);

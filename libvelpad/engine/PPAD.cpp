@@ -11,8 +11,8 @@ constexpr int kVersion[4] = {2, 1, 0, 28};
 
 // Output files resolved against the output and exchange path, and those
 // resolved against the work path.
-const char* const kOutputFiles[] = {"CANCEL_RC_FILE", "CANCEL_CH_FILE",   "CHEQ_FILE",
-                                    "RESULT_FILE",    "OUTPUT_FILE",      "TMS_SCRIPT_FILE",
+const char* const kOutputFiles[] = {"CANCEL_RC_FILE",      "CANCEL_CH_FILE", "CHEQ_FILE",
+                                    "RESULT_FILE",         "OUTPUT_FILE",    "TMS_SCRIPT_FILE",
                                     "OUTPUT_FILE_TEMPLATE"};
 const char* const kWorkFiles[] = {"TRACE_FILE", "VAR_ENV_FILE"};
 
@@ -40,8 +40,7 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
         cheque_writer_.ShareLog(&log_);
     }
     log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
-                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
-                 Number("DATETIME_FORMAT"));
+                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")), Number("DATETIME_FORMAT"));
     if (logging_) {
         log_.Write("Version: %d.%d.%d.%d", kVersion[0], kVersion[1], kVersion[2], kVersion[3]);
         log_.Write("Build date:");
@@ -126,6 +125,10 @@ std::string PPAD::GetPathFile(const std::string& name, const std::string& direct
     return path;
 }
 
-std::string PPAD::Setting(const std::string& key) const { return settings_.Find(key); }
+std::string PPAD::Setting(const std::string& key) const {
+    return settings_.Find(key);
+}
 
-long PPAD::Number(const std::string& key) const { return ri::Conv::String::ToInt(Setting(key)); }
+long PPAD::Number(const std::string& key) const {
+    return ri::Conv::String::ToInt(Setting(key));
+}

@@ -61,9 +61,9 @@ int PPAD::RunOperation(int operation, void* callback) {
     if (Number("NO_HRS") != 0) tags_->Delete("enc_data");
     void* dialogs = reinterpret_cast<void*>(
         tags_->IsExistParams("DialogsCBs") ? ri::Conv::String::ToInt(Setting("DIALOGSCBS")) : 0);
-    void* screens = reinterpret_cast<void*>(
-        tags_->IsExistParams("DialogsI344CBs") ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
-                                               : 0);
+    void* screens = reinterpret_cast<void*>(tags_->IsExistParams("DialogsI344CBs")
+                                                ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
+                                                : 0);
     dialog_.SetDialogs(dialogs, screens);
     stop_request_ = false;
     if (dialog_.Init(registry_.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "api/velpad.h"
+#include "support/TempDir.h"
 
 namespace {
 

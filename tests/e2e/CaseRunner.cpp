@@ -29,8 +29,8 @@ void CaseRunner::RunStage(const CaseStage& stage) {
     const ChildResult run = velrun_test::runChild(velrun);
     const ChildResult played = install_.FinishPinpad();
     EXPECT_TRUE(run.exited && run.exitStatus == 0) << "velrun: " << run.err;
-    EXPECT_TRUE(played.exited && played.exitStatus == 0)
-        << "vpinpad: " << played.err << "\n" << install_.Transcript();
+    EXPECT_TRUE(played.exited && played.exitStatus == 0) << "vpinpad: " << played.err << "\n"
+                                                         << install_.Transcript();
     CheckStage(stage, run.out, run.err);
 }
 
@@ -38,14 +38,15 @@ void CaseRunner::CheckStage(const CaseStage& stage, const std::string& out,
                             const std::string& err) {
     for (const std::string& line : stage.stdoutLines)
         EXPECT_NE(("\n" + out).find("\n" + line + "\n"), std::string::npos)
-            << "missing line \"" << line << "\" in:\n" << out;
+            << "missing line \"" << line << "\" in:\n"
+            << out;
     for (const std::string& text : stage.stderrTexts)
         EXPECT_NE(err.find(text), std::string::npos) << "missing \"" << text << "\" in:\n" << err;
     for (const auto& [name, bytes] : stage.files)
         EXPECT_EQ(install_.Read(name), bytes) << "file " << name;
     for (const auto& [name, bytes] : stage.fileParts)
-        EXPECT_NE(install_.Read(name).find(bytes), std::string::npos)
-            << "file " << name << ":\n" << install_.Read(name);
+        EXPECT_NE(install_.Read(name).find(bytes), std::string::npos) << "file " << name << ":\n"
+                                                                      << install_.Read(name);
     const std::string logs = install_.Logs();
     for (const std::string& text : stage.logParts)
         EXPECT_NE(logs.find(text), std::string::npos) << "missing in the engine's log: " << text;

@@ -55,8 +55,8 @@ bool Installation::StartPinpad(const std::string& scenario, const std::vector<st
     const std::string portFile = dir_ / ("port" + tag);
     ChildOptions options;
     options.program = VPINPAD_PATH;
-    options.args = {"--scenario", ScenarioPath(scenario), "--port-file", portFile,
-                    "--transcript", dir_ / ("transcript" + tag), "--timeout", "80"};
+    options.args = {"--scenario",   ScenarioPath(scenario),      "--port-file", portFile,
+                    "--transcript", dir_ / ("transcript" + tag), "--timeout",   "80"};
     options.workDir = dir_.Path();
     if (serial)
         options.args.insert(options.args.end(),
@@ -78,7 +78,9 @@ ChildResult Installation::FinishPinpad() {
     return result;
 }
 
-std::string Installation::Read(const std::string& name) const { return Slurp(dir_ / name); }
+std::string Installation::Read(const std::string& name) const {
+    return Slurp(dir_ / name);
+}
 
 std::string Installation::Logs() const {
     std::string all;

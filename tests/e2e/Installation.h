@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "support/ChildProcess.h"
+#include "support/TempDir.h"
 
 // A copy of the example installation in a fresh directory, and the virtual
 // pinpad serving it: each StartPinpad plays one scenario and points
@@ -17,8 +17,8 @@ public:
 
     // Starts vpinpad with a scenario; false (with the reason in *error) when
     // it did not come up.
-    bool StartPinpad(const std::string& scenario, const std::vector<std::string>& args,
-                     bool serial, std::string* error);
+    bool StartPinpad(const std::string& scenario, const std::vector<std::string>& args, bool serial,
+                     std::string* error);
     // Waits for the emulator to end its scenario.
     velrun_test::ChildResult FinishPinpad();
 

@@ -27,7 +27,8 @@ std::vector<std::string> CaseNames() {
 class EndToEnd : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(EndToEnd, Case) {
-    const CaseFile file = CaseFile::Read(std::string(VELPAD_CASES_DIR) + "/" + GetParam() + ".case");
+    const CaseFile file =
+        CaseFile::Read(std::string(VELPAD_CASES_DIR) + "/" + GetParam() + ".case");
     if (file.serial && geteuid() != 0) GTEST_SKIP() << "a /dev/tty link needs root";
     CaseRunner(file).Run();
 }

@@ -32,8 +32,8 @@ int Pay(const Installation& install, const std::vector<std::pair<std::string, st
 
 void ExpectScenarioPlayed(Installation& install) {
     const velrun_test::ChildResult played = install.FinishPinpad();
-    EXPECT_TRUE(played.exited && played.exitStatus == 0)
-        << played.err << "\n" << install.Transcript();
+    EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << "\n"
+                                                         << install.Transcript();
 }
 
 TEST(FaultTest, FailingHandlerEndsTheRunAndKeepsItsFiles) {

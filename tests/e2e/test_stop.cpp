@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "support/TempDir.h"
 #include "Installation.h"
 #include "api/velpad.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ TEST(StopTest, StopReachesThePinpadAsCancelAtItsNextPoll) {
     running = nullptr;
 
     const velrun_test::ChildResult played = install.FinishPinpad();
-    EXPECT_TRUE(played.exited && played.exitStatus == 0)
-        << played.err << "\n" << install.Transcript();
+    EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << "\n"
+                                                         << install.Transcript();
 }
 
 }  // namespace

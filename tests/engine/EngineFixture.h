@@ -8,10 +8,10 @@
 #include <sstream>
 #include <string>
 
-#include "support/TempDir.h"
 #include "FakeTransport.h"
 #include "config/Tags.h"
 #include "engine/PPAD.h"
+#include "support/TempDir.h"
 
 // An engine in a fresh settings directory, its link replaced by a fake one.
 // Write settings with Ini() before calling Engine() for the first time.

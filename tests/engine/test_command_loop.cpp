@@ -49,8 +49,12 @@ TEST_F(CommandLoopTest, StartServesUntilEndtrAndIgnoresShortPayloads) {
     link->IncomingFrame("OK!");
     link->IncomingFrame("SPRESULT:SERIAL:9");
     link->IncomingFrame("ENDTR");
-    EXPECT_EQ(Engine().Start("1\x1b" "1\x1b\x1b\x1b\x1b"), 0);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"1\x1b" "1\x1b\x1b\x1b\x1b", "OK", "OK"}));
+    EXPECT_EQ(Engine().Start("1\x1b"
+                             "1\x1b\x1b\x1b\x1b"),
+              0);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"1\x1b"
+                                                "1\x1b\x1b\x1b\x1b",
+                                                "OK", "OK"}));
 }
 
 TEST_F(CommandLoopTest, NoAnswerToTheStartMessageClosesTheLink) {

@@ -26,13 +26,21 @@ int FillInput(const char*, const char*, char* buffer, int size, int, int, int64_
 }
 
 int key_code = 0;
-int GetKey(int64_t) { return key_code; }
+int GetKey(int64_t) {
+    return key_code;
+}
 
 TEST(DialogBridgeTest, DefaultsWithoutTables) {
     Dialog dialog;
     std::string value = "stale";
-    EXPECT_EQ(dialog.MakeMenu("T\x1b" "a\x1b" "b"), -1);
-    EXPECT_EQ(dialog.StringInput("Prompt\x1b" "init", &value), -1);
+    EXPECT_EQ(dialog.MakeMenu("T\x1b"
+                              "a\x1b"
+                              "b"),
+              -1);
+    EXPECT_EQ(dialog.StringInput("Prompt\x1b"
+                                 "init",
+                                 &value),
+              -1);
     EXPECT_EQ(value, "");
     EXPECT_EQ(dialog.YesNoDialog("q", "y/n"), 0);
     EXPECT_EQ(dialog.GetPOKey(), "\x01;");
@@ -44,13 +52,21 @@ TEST(DialogBridgeTest, MenuChoiceCountsFromZero) {
     Dialog dialog;
     dialog.SetDialogs(table, nullptr);
     menu_result = 2;
-    EXPECT_EQ(dialog.MakeMenu("Title\x1b" "one\x1b" "two\x1b" "three"), 1);
+    EXPECT_EQ(dialog.MakeMenu("Title\x1b"
+                              "one\x1b"
+                              "two\x1b"
+                              "three"),
+              1);
     EXPECT_EQ(menu_title, "Title");
     EXPECT_EQ(menu_count, 3);
     menu_result = 0;
-    EXPECT_EQ(dialog.MakeMenu("Title\x1b" "one"), 0);
+    EXPECT_EQ(dialog.MakeMenu("Title\x1b"
+                              "one"),
+              0);
     menu_result = -5;
-    EXPECT_EQ(dialog.MakeMenu("Title\x1b" "one"), -5);
+    EXPECT_EQ(dialog.MakeMenu("Title\x1b"
+                              "one"),
+              -5);
     EXPECT_EQ(dialog.MakeMenu("Title only"), -1);
 }
 
@@ -60,7 +76,9 @@ TEST(DialogBridgeTest, HiddenDialogsOfferNoMenu) {
     Dialog dialog;
     dialog.SetDialogs(table, nullptr);
     dialog.Init("", 1000, false, false);
-    EXPECT_EQ(dialog.MakeMenu("Title\x1b" "one"), -1);
+    EXPECT_EQ(dialog.MakeMenu("Title\x1b"
+                              "one"),
+              -1);
 }
 
 TEST(DialogBridgeTest, TextEntryNeverReadsPastTheBuffer) {
@@ -69,7 +87,10 @@ TEST(DialogBridgeTest, TextEntryNeverReadsPastTheBuffer) {
     Dialog dialog;
     dialog.SetDialogs(table, nullptr);
     std::string value;
-    EXPECT_EQ(dialog.StringInput("Prompt\x1b" "init", &value), 0);
+    EXPECT_EQ(dialog.StringInput("Prompt\x1b"
+                                 "init",
+                                 &value),
+              0);
     EXPECT_EQ(value, std::string(100, 'z'));
 }
 
@@ -78,9 +99,17 @@ TEST(DialogBridgeTest, KeyCodesAreMappedForThePinpad) {
     screen[5] = reinterpret_cast<void*>(&GetKey);
     Dialog dialog;
     dialog.SetDialogs(nullptr, screen);
-    const std::pair<int, std::string> keys[] = {
-        {8, "\x01="}, {13, "\x01:"}, {27, "\x01;"}, {38, "\x01" "A"},
-        {40, "\x01@"}, {-1, "\x01;"}, {'5', "\x01" "5"}};
+    const std::pair<int, std::string> keys[] = {{8, "\x01="},
+                                                {13, "\x01:"},
+                                                {27, "\x01;"},
+                                                {38,
+                                                 "\x01"
+                                                 "A"},
+                                                {40, "\x01@"},
+                                                {-1, "\x01;"},
+                                                {'5',
+                                                 "\x01"
+                                                 "5"}};
     for (const auto& [code, text] : keys) {
         key_code = code;
         EXPECT_EQ(dialog.GetPOKey(), text) << code;

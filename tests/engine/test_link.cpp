@@ -61,7 +61,10 @@ TEST_F(LinkTest, WrongFirstByteIsAnsweredWithNak) {
 
 TEST_F(LinkTest, FrameCutShortGivesEmptyResult) {
     Engine();
-    link->Incoming(std::string("\x01\x00\x0A" "ABCDEF", 9));
+    link->Incoming(
+        std::string("\x01\x00\x0A"
+                    "ABCDEF",
+                    9));
     EXPECT_EQ(Engine().WaitMessage(2, 5), "");
     EXPECT_NE(AppLog().find("\xCE\xD8\xC8\xC1\xCA\xC0! \xCD\xE5\xF2 \xEE\xF2\xE2\xE5\xF2\xE0"),
               std::string::npos);

@@ -2,11 +2,11 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "support/TempDir.h"
 #include "ri/Exception.h"
 #include "ri/File.h"
 #include "ri/FileIn.h"
 #include "ri/FileOut.h"
+#include "support/TempDir.h"
 
 using ri::File;
 

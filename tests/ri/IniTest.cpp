@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/INI.h"
+#include "support/TempDir.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <regex>
 
-#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/FileWritter.h"
 #include "ri/Logger.h"
 #include "ri/Trace.h"
+#include "support/TempDir.h"
 
 namespace {
 

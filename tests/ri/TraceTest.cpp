@@ -4,9 +4,9 @@
 #include <sstream>
 #include <thread>
 
-#include "support/TempDir.h"
 #include "ri/File.h"
 #include "ri/Trace.h"
+#include "support/TempDir.h"
 
 namespace {
 
