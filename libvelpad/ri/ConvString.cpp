@@ -1,5 +1,6 @@
 #include <cctype>
 #include <clocale>
+#include <cstdlib>
 #include <sstream>
 
 #include "ri/Conv.h"
@@ -35,11 +36,11 @@ bool IsInt(const std::string& text) {
     return true;
 }
 
+// Reads like a stream extraction of a long long (blanks skipped, a sign
+// allowed, trailing text ignored, 0 when no digit comes, the nearest limit on
+// overflow) without building a stream: the engine reads numbers at every frame.
 long ToInt(const std::string& text) {
-    long long value = 0;
-    std::istringstream in(text);
-    in >> value;  // a failed extraction stores 0, an overflow the nearest limit
-    return static_cast<long>(value);
+    return static_cast<long>(std::strtoll(text.c_str(), nullptr, 10));
 }
 
 double ToDouble(const std::string& text) {

@@ -1,14 +1,27 @@
 #include "ri/Encoding.h"
 
+#include <map>
+#include <memory>
+#include <utility>
+
 #include "ri/CharsetEncoder.h"
 
 namespace ri {
 
+// Opening a conversion costs more than converting a line, and the same few
+// pairs serve every trace line and status text, so each thread keeps the
+// encoders it has opened.
 std::string EncodingFormat(const std::string& from, const std::string& to,
                            const std::string& text) {
-    Encoding::CharsetEncoder encoder(from, to);
-    if (encoder.open() != 0) return std::string();
-    return encoder.encode(text);
+    thread_local std::map<std::pair<std::string, std::string>,
+                          std::unique_ptr<Encoding::CharsetEncoder>>
+        encoders;
+    std::unique_ptr<Encoding::CharsetEncoder>& encoder = encoders[{from, to}];
+    if (!encoder) {
+        encoder = std::make_unique<Encoding::CharsetEncoder>(from, to);
+        encoder->open();
+    }
+    return encoder->encode(text);
 }
 
 namespace Encoding {

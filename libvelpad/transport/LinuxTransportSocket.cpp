@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "ri/Trace.h"
@@ -108,30 +109,42 @@ int LinuxTransportSocket::Send(const std::string& data) {
     return 0;
 }
 
+// Hands out what has arrived, at most length bytes. One receive takes all the
+// stream holds (up to a read-ahead block), so that reading a frame's start
+// byte, length and payload costs one system call rather than three; bytes
+// kept for later are handed out first, without waiting.
 std::string LinuxTransportSocket::Recive(int length) {
-    if (fd_ < 0 || length <= 0) {
+    if (length <= 0 || (fd_ < 0 && pending_.empty())) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", -1);
         return std::string();
     }
+    if (pending_.empty() && !Fill(static_cast<std::size_t>(length))) return std::string();
+    std::string buffer = pending_.substr(0, static_cast<std::size_t>(length));
+    pending_.erase(0, buffer.size());
+    log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()), buffer.c_str());
+    return buffer;
+}
+
+bool LinuxTransportSocket::Fill(std::size_t wanted) {
     if (transport::WaitReady(fd_, POLLIN, static_cast<long>(receiveTimeout_)) <= 0) {
         log_->Debug6("SOCKET RECV: EMPTY");
-        return std::string();
+        return false;
     }
-    std::string buffer(static_cast<std::size_t>(length), '\0');
+    pending_.resize(std::max(wanted, kReadAhead));
     ssize_t count = 0;
     do {
-        count = recv(fd_, &buffer[0], buffer.size(), 0);
+        count = recv(fd_, &pending_[0], pending_.size(), 0);
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", static_cast<int>(count));
         count = 0;
     }
-    buffer.resize(static_cast<std::size_t>(count));
-    log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(count), buffer.c_str());
-    return buffer;
+    pending_.resize(static_cast<std::size_t>(count));
+    return count > 0;
 }
 
 int LinuxTransportSocket::Close() {
+    pending_.clear();
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;

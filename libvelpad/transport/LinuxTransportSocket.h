@@ -38,8 +38,9 @@ public:
     // Sends every byte within the send time-out; 0 when all went out, else -1.
     // A peer that has gone away gives -1, never a signal.
     int Send(const std::string& data) override;
-    // Waits up to the receive time-out, then returns what one receive yields
-    // (at most length bytes); empty on time-out, error or a closed peer.
+    // Returns bytes already received, or waits up to the receive time-out for
+    // more and returns what one receive yields (at most length bytes); empty
+    // on time-out, error or a closed peer.
     std::string Recive(int length) override;
     void SetTimeouts(unsigned int receive, unsigned int send) override;
     // Nothing to discard on a stream socket; 0.
@@ -48,6 +49,12 @@ public:
 
 private:
     bool ConnectWithin(unsigned long timeoutMs);
+    // Waits for the stream and takes what it holds into pending_; false
+    // when nothing came within the receive time-out.
+    bool Fill(std::size_t wanted);
+
+    // The most one receive takes beyond what the caller asked for.
+    static constexpr std::size_t kReadAhead = 4096;
     bool AwaitConnection(unsigned long timeoutMs);
 
     ri::Trace* log_;
@@ -55,4 +62,6 @@ private:
     int fd_ = -1;
     unsigned long receiveTimeout_ = 0;
     unsigned long sendTimeout_ = 0;
+    // Bytes received but not yet handed out.
+    std::string pending_;
 };

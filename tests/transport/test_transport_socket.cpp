@@ -69,6 +69,20 @@ TEST(LinuxTransportSocket, ExchangesBytesBothWays) {
     EXPECT_EQ(link.client.Purge(), 0);
 }
 
+// A frame read piece by piece (start byte, length, payload) comes from one
+// arrival; what was read ahead is handed out even after the peer has gone.
+TEST(LinuxTransportSocket, PiecesOfOneArrivalComeOutInOrder) {
+    LoopbackServer server;
+    Connection link(server);
+    ASSERT_EQ(link.result, 0);
+    SendAll(link.peer, std::string("\x01\x00\x02OK", 5));
+    EXPECT_EQ(link.client.Recive(1), "\x01");
+    link.ClosePeer();
+    EXPECT_EQ(link.client.Recive(2), std::string("\x00\x02", 2));
+    EXPECT_EQ(link.client.Recive(2), "OK");
+    EXPECT_EQ(link.client.Recive(1), "");
+}
+
 TEST(LinuxTransportSocket, ReceiveTimesOutEmpty) {
     LoopbackServer server;
     Connection link(server, 200);
