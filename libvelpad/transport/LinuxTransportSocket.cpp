@@ -111,35 +111,42 @@ int LinuxTransportSocket::Send(const std::string& data) {
 
 // Hands out what has arrived, at most length bytes. One receive takes all the
 // stream holds (up to a read-ahead block), so that reading a frame's start
-// byte, length and payload costs one system call rather than three; bytes
-// kept for later are handed out first, without waiting.
+// byte, length and payload costs one system call rather than three. Bytes
+// kept from an earlier receive go out first, topped up without waiting with
+// whatever has arrived since.
 std::string LinuxTransportSocket::Recive(int length) {
     if (length <= 0 || (fd_ < 0 && pending_.empty())) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", -1);
         return std::string();
     }
-    if (pending_.empty() && !Fill(static_cast<std::size_t>(length))) return std::string();
-    std::string buffer = pending_.substr(0, static_cast<std::size_t>(length));
+    const std::size_t wanted = static_cast<std::size_t>(length);
+    if (pending_.empty()) {
+        if (!Fill(wanted, static_cast<long>(receiveTimeout_))) return std::string();
+    } else if (pending_.size() < wanted && fd_ >= 0) {
+        Fill(wanted - pending_.size(), 0);
+    }
+    std::string buffer = pending_.substr(0, wanted);
     pending_.erase(0, buffer.size());
     log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()), buffer.c_str());
     return buffer;
 }
 
-bool LinuxTransportSocket::Fill(std::size_t wanted) {
-    if (transport::WaitReady(fd_, POLLIN, static_cast<long>(receiveTimeout_)) <= 0) {
-        log_->Debug6("SOCKET RECV: EMPTY");
+bool LinuxTransportSocket::Fill(std::size_t wanted, long timeoutMs) {
+    if (transport::WaitReady(fd_, POLLIN, timeoutMs) <= 0) {
+        if (timeoutMs > 0) log_->Debug6("SOCKET RECV: EMPTY");
         return false;
     }
-    pending_.resize(std::max(wanted, kReadAhead));
+    const std::size_t kept = pending_.size();
+    pending_.resize(kept + std::max(wanted, kReadAhead));
     ssize_t count = 0;
     do {
-        count = recv(fd_, &pending_[0], pending_.size(), 0);
+        count = recv(fd_, &pending_[kept], pending_.size() - kept, 0);
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", static_cast<int>(count));
         count = 0;
     }
-    pending_.resize(static_cast<std::size_t>(count));
+    pending_.resize(kept + static_cast<std::size_t>(count));
     return count > 0;
 }
 

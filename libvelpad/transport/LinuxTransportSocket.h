@@ -49,9 +49,9 @@ public:
 
 private:
     bool ConnectWithin(unsigned long timeoutMs);
-    // Waits for the stream and takes what it holds into pending_; false
-    // when nothing came within the receive time-out.
-    bool Fill(std::size_t wanted);
+    // Waits up to timeoutMs for the stream and appends what it holds to
+    // pending_; false when nothing came.
+    bool Fill(std::size_t wanted, long timeoutMs);
 
     // The most one receive takes beyond what the caller asked for.
     static constexpr std::size_t kReadAhead = 4096;
