@@ -225,11 +225,11 @@ int PPAD::TraceMessage(const std::string& text) {
     return SendOk();
 }
 
-int PPAD::Connect(long comTimeoutMs, int ethFailure, int comFailure, int nameFailure) {
+int PPAD::Connect(long comTimeoutMs) {
     const std::string port = Setting("PORT");
-    if (port == "ETH") return EthConnect() == 0 ? 0 : ethFailure;
-    if (ri::COMPort::IsCorrectName(port)) return ComConnect(comTimeoutMs) == 0 ? 0 : comFailure;
-    return nameFailure;
+    if (port == "ETH") return EthConnect() == 0 ? 0 : -1;
+    if (ri::COMPort::IsCorrectName(port)) return ComConnect(comTimeoutMs) == 0 ? 0 : -2;
+    return -3;
 }
 
 int PPAD::Ping() {
@@ -240,7 +240,7 @@ int PPAD::Ping() {
         7);
     const bool addedNoDialogs = !Has("NODIALOGS");
     if (addedNoDialogs) settings_.MakePair("NODIALOGS", "1");
-    int result = Connect(3000, -1, -2, -3);
+    int result = Connect(3000);
     if (result != 0) {
         if (addedNoDialogs) settings_.Delete("NODIALOGS");
         return result;

@@ -131,8 +131,9 @@ protected:
     std::string Setting(const std::string& key) const;
     long Number(const std::string& key) const;
     bool Has(const std::string& key) const { return settings_.IsExist(key); }
-    // Opens the pinpad link named by "PORT"; 0 when connected.
-    int Connect(long comTimeoutMs, int ethFailure, int comFailure, int nameFailure);
+    // Opens the pinpad link named by "PORT": 0 connected, -1 the TCP relay
+    // failed, -2 the serial port failed, -3 the name is no port.
+    int Connect(long comTimeoutMs);
     std::string Adv_disp(std::string& stream);
     long LoopWaitSeconds(long idleMs) const;
     void PrepareResultFiles();

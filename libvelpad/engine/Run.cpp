@@ -6,7 +6,6 @@
 #include "ri/Exception.h"
 #include "ri/Sleep.h"
 #include "ri/Trace.h"
-#include "transport/COMPort.h"
 
 namespace {
 
@@ -102,14 +101,9 @@ int PPAD::RunOperation(int operation, void* callback) {
 bool PPAD::ConnectForRun() {
     const std::string port = Setting("PORT");
     log_.Write(port);
-    int connected = 0;
-    if (port == "ETH") {
-        connected = EthConnect() == 0;
-    } else if (ri::COMPort::IsCorrectName(port)) {
-        connected = ComConnect(-1) == 0;
-    } else {
-        dialog_.ErrorReport(Encoding(kBadPort + port));
-    }
+    const int result = Connect(-1);
+    if (result == -3) dialog_.ErrorReport(Encoding(kBadPort + port));
+    const int connected = result == 0 ? 1 : 0;
     log_.Write(connected ? "Connection OK" : "Connection ERROR");
     trace_->Debug("Run connection: [%d]", connected);
     return connected != 0;
