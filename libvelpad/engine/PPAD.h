@@ -142,6 +142,7 @@ protected:
     bool ConnectForRun();
     bool LoadOperationTables();
     void AutodetectOperations();
+    bool LoadConversion(const char* key, const char* what, OpsTIDConv* table);
     int SendReply(int value) { return SendMsg(std::to_string(value)); }
     // Result tags completed on "SETTAGS:", the card field of the start
     // message, and the message of a result code.

@@ -125,26 +125,28 @@ bool PPAD::LoadOperationTables() {
 void PPAD::AutodetectOperations() {
     log_.Write("AUTODETECT_OPS ENABLED");
     const std::string terminal = tags_->Get("terminal_id");
-    if (Has("OPS_CONV_INI_FILE")) {
-        OpsTIDConv table;
-        if (table.SetFile(GetPathFile(Setting("OPS_CONV_INI_FILE"), registry_.GetIniPath())) != 0) {
-            trace_->Error("open OPS CONV INI FILE failed, see debug log");
-            log_.Write("DARir: open OPS CONV INI FILE failed");
-        } else {
-            log_.Write("DARir: OPS CONV INI FILE loaded");
-            if (table.IsExist(terminal)) settings_.MakePair("OPERATION_INI_FILE", table[terminal]);
-        }
-    }
-    if (Has("TID_CONV_INI_FILE")) {
-        OpsTIDConv table;
-        if (table.SetFile(GetPathFile(Setting("TID_CONV_INI_FILE"), registry_.GetIniPath())) != 0) {
-            trace_->Error("open TID CONV INI FILE failed, see debug log");
-            log_.Write("DARir: open TID CONV INI FILE failed");
-        } else {
-            log_.Write("DARir: TID CONV INI FILE loaded");
-            if (table.IsExist(terminal)) tags_->Add("terminal_id", table[terminal]);
-        }
-    }
+    OpsTIDConv operationFiles;
+    if (Has("OPS_CONV_INI_FILE") &&
+        LoadConversion("OPS_CONV_INI_FILE", "OPS CONV INI FILE", &operationFiles) &&
+        operationFiles.IsExist(terminal))
+        settings_.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
+    OpsTIDConv terminals;
+    if (Has("TID_CONV_INI_FILE") &&
+        LoadConversion("TID_CONV_INI_FILE", "TID CONV INI FILE", &terminals) &&
+        terminals.IsExist(terminal))
+        tags_->Add("terminal_id", terminals[terminal]);
     log_.Write("Updated ops.ini = " + Setting("OPERATION_INI_FILE"));
     log_.Write("Updated TID = " + tags_->Get("terminal_id"));
+}
+
+// Loads the terminal conversion table named by a setting; false (logged)
+// when its file cannot be read.
+bool PPAD::LoadConversion(const char* key, const char* what, OpsTIDConv* table) {
+    if (table->SetFile(GetPathFile(Setting(key), registry_.GetIniPath())) != 0) {
+        trace_->Error("open %s failed, see debug log", what);
+        log_.Write("DARir: open %s failed", what);
+        return false;
+    }
+    log_.Write("DARir: %s loaded", what);
+    return true;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "api/velpad.h"
+#include "support/Loopback.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -93,17 +94,7 @@ std::string Frame(const std::string& payload) {
 // transaction. Every wait is bounded, so a silent engine cannot hang it.
 class ScriptedPinpad {
 public:
-    ScriptedPinpad() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof(address);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        listen(listener_, 1);
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
+    ScriptedPinpad() { listener_ = ListenOnLoopback(1, &port_); }
     ~ScriptedPinpad() {
         if (thread_.joinable()) thread_.join();
         if (client_ >= 0) close(client_);
@@ -129,10 +120,7 @@ public:
     std::vector<std::string> replies;
 
 private:
-    static bool Ready(int fd) {
-        pollfd entry{fd, POLLIN, 0};
-        return poll(&entry, 1, 10000) > 0;
-    }
+    static bool Ready(int fd) { return WaitReadable(fd, 10000); }
     void Send(const std::string& bytes) { send(client_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
     std::string Read(size_t count) {
         std::string data;

@@ -2,6 +2,7 @@
 #include <chrono>
 
 #include "EngineFixture.h"
+#include "ri/File.h"
 
 namespace {
 
@@ -71,6 +72,46 @@ TEST_F(CommandLoopTest, SilentPinpadWithSkipNakEndsAtTheIdleTimeout) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(Engine().Start("x"), -2);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+}
+
+}  // namespace
+
+namespace {
+
+class RunSetupTest : public EngineFixture {
+protected:
+    std::string AppLog() {
+        const auto logs = ri::File::GetFilesList("./Logs/");
+        return logs.empty() ? "" : Read("Logs/" + logs.front());
+    }
+};
+
+// With "AUTODETECT_OPS" the terminal picks its operation file and its
+// identifier through the conversion files, looked up upper-cased.
+TEST_F(RunSetupTest, TerminalConversionsApplyBeforeTheLinkOpens) {
+    Ini("USEAPPLOG=1\nPORT=LPT1\nAUTODETECT_OPS=1\nOPERATION_INI_FILE=ops.ini\n"
+        "OPS_CONV_INI_FILE=opsconv.ini\nTID_CONV_INI_FILE=tidconv.ini\n");
+    Write("opsconv.ini", "T1=ops_t1.ini\n");
+    Write("ops_t1.ini", "1=1,1,Pay\n");
+    Write("tidconv.ini", "T1=00012345\n");
+    tags.Add("terminal_id", "t1");
+    EXPECT_EQ(Engine().Run(1, nullptr), -1);
+    EXPECT_EQ(tags.Get("terminal_id"), "00012345");
+    const std::string log = AppLog();
+    EXPECT_NE(log.find("Updated ops.ini = ops_t1.ini"), std::string::npos) << log;
+    EXPECT_NE(log.find("DARir: TID CONV INI FILE loaded"), std::string::npos);
+    EXPECT_EQ(log.find("DARir: open OPS file fail"), std::string::npos);
+    EXPECT_NE(log.find("Connection ERROR"), std::string::npos);
+}
+
+TEST_F(RunSetupTest, MissingOperationFileEndsTheRunBeforeTheLink) {
+    Ini("USEAPPLOG=1\nOPERATION_INI_FILE=nosuch.ini\nAUTODETECT_OPS=1\n"
+        "OPS_CONV_INI_FILE=nosuch_conv.ini\n");
+    EXPECT_EQ(Engine().Run(1, nullptr), -1);
+    const std::string log = AppLog();
+    EXPECT_NE(log.find("DARir: open OPS CONV INI FILE failed"), std::string::npos) << log;
+    EXPECT_NE(log.find("DARir: open OPS file fail"), std::string::npos);
+    EXPECT_EQ(log.find("Connection"), std::string::npos);
 }
 
 }  // namespace

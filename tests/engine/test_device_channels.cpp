@@ -9,23 +9,14 @@
 #include <chrono>
 
 #include "EngineFixture.h"
+#include "support/Loopback.h"
 
 namespace {
 
 // A bank host on 127.0.0.1 at a port the system chose; one client at a time.
 class BankHost {
 public:
-    BankHost() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof(address);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        listen(listener_, 4);
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
+    BankHost() { listener_ = ListenOnLoopback(4, &port_); }
     ~BankHost() {
         if (client_ >= 0) close(client_);
         if (listener_ >= 0) close(listener_);
@@ -60,10 +51,7 @@ public:
     }
 
 private:
-    static bool Ready(int fd) {
-        pollfd entry{fd, POLLIN, 0};
-        return poll(&entry, 1, 5000) > 0;
-    }
+    static bool Ready(int fd) { return WaitReadable(fd, 5000); }
 
     int listener_ = -1;
     int client_ = -1;
