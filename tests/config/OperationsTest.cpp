@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
 #include "config/Operations.h"
 #include "config/OpsTIDConv.h"
+#include "support/TempDir.h"
+#include "support/TestTrace.h"
 
 namespace {
 

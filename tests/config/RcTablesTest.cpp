@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
 #include "config/RcConv.h"
 #include "config/RcResult.h"
+#include "support/TempDir.h"
+#include "support/TestTrace.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "TestFiles.h"
 #include "config/Cashreq.h"
 #include "config/Registry.h"
 #include "config/Settings.h"
+#include "support/TempDir.h"
+#include "support/TestTrace.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "TestFiles.h"
 #include "config/Tags.h"
+#include "support/TempDir.h"
+#include "support/TestTrace.h"
 
 namespace {
 

@@ -11,40 +11,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
-
-#include "ri/Trace.h"
 
 namespace transport_test {
 
 namespace {
-
-// Makes a temporary directory for the trace and registers the trace in it
-// before any transport asks for the default one; removes both at the end.
-class TraceEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        char pattern[] = "/tmp/velpad-transport-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        ri::Trace::Get(TracePath(), ri::Trace::LEVEL_DEBUG6, ri::Trace::LEVEL_ERROR);
-    }
-    void TearDown() override {
-        std::remove(TracePath().c_str());
-        rmdir(directory_.c_str());
-    }
-    static std::string TracePath() { return directory_ + "/trace.log"; }
-
-private:
-    static std::string directory_;
-};
-
-std::string TraceEnvironment::directory_;
-
-const ::testing::Environment* const kTraceEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TraceEnvironment);
 
 bool WaitFor(int fd, short events, long timeoutMs) {
     pollfd entry{fd, events, 0};
@@ -52,13 +23,6 @@ bool WaitFor(int fd, short events, long timeoutMs) {
 }
 
 }  // namespace
-
-std::string TraceText() {
-    std::ifstream file(TraceEnvironment::TracePath());
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 PtyPair::PtyPair() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);

@@ -76,9 +76,6 @@ private:
     std::thread thread_;
 };
 
-// The text of the test trace file, which every transport logs to.
-std::string TraceText();
-
 // Milliseconds spent by an action.
 template <typename Action>
 long ElapsedMs(Action action) {

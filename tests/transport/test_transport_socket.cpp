@@ -6,13 +6,13 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "support/TestTrace.h"
 #include "transport/LinuxTransportSocket.h"
 
 using transport_test::ElapsedMs;
 using transport_test::LoopbackServer;
 using transport_test::ReadUpTo;
 using transport_test::SendAll;
-using transport_test::TraceText;
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST(LinuxTransportSocket, ExchangesBytesBothWays) {
     Connection link(server);
     ASSERT_EQ(link.result, 0);
     ASSERT_GE(link.peer, 0);
-    EXPECT_NE(TraceText().find("SOCKET CONNECT: [127.0.0.1] [" + std::to_string(server.Port())),
+    EXPECT_NE(TestTraceText().find("SOCKET CONNECT: [127.0.0.1] [" + std::to_string(server.Port())),
               std::string::npos);
 
     const std::string request(
@@ -92,7 +92,7 @@ TEST(LinuxTransportSocket, ReceiveTimesOutEmpty) {
     EXPECT_EQ(data, "");
     EXPECT_GE(spent, 150);
     EXPECT_LT(spent, 5000);
-    EXPECT_NE(TraceText().find("SOCKET RECV: EMPTY"), std::string::npos);
+    EXPECT_NE(TestTraceText().find("SOCKET RECV: EMPTY"), std::string::npos);
 }
 
 TEST(LinuxTransportSocket, PeerCloseGivesEmptyAndSendFailsWithoutSignal) {
@@ -104,7 +104,8 @@ TEST(LinuxTransportSocket, PeerCloseGivesEmptyAndSendFailsWithoutSignal) {
     const long spent = ElapsedMs([&] { data = link.client.Recive(10); });
     EXPECT_EQ(data, "");
     EXPECT_LT(spent, 5000);
-    EXPECT_NE(TraceText().find("LinuxTransportSocket: Recive: recv fail: [0]"), std::string::npos);
+    EXPECT_NE(TestTraceText().find("LinuxTransportSocket: Recive: recv fail: [0]"),
+              std::string::npos);
 
     // The first write may still be taken by the kernel; a later one meets the
     // reset connection and must fail instead of raising SIGPIPE.
@@ -120,10 +121,10 @@ TEST(LinuxTransportSocket, RefusedConnectionFailsAndCannotBeRetried) {
     LinuxTransportSocket transport;
     Address(transport, closedPort.Port());
     EXPECT_EQ(transport.Connect(), -1);
-    EXPECT_NE(TraceText().find("LinuxTransportSocket: Connect: connect fail: [" +
-                               std::to_string(ECONNREFUSED) + "]"),
+    EXPECT_NE(TestTraceText().find("LinuxTransportSocket: Connect: connect fail: [" +
+                                   std::to_string(ECONNREFUSED) + "]"),
               std::string::npos);
-    EXPECT_NE(TraceText().find("SOCKET CONNECT RESULT: [-1]"), std::string::npos);
+    EXPECT_NE(TestTraceText().find("SOCKET CONNECT RESULT: [-1]"), std::string::npos);
     EXPECT_EQ(transport.Connect(), -1);
     EXPECT_EQ(transport.Send("x"), -1);
     EXPECT_EQ(transport.Recive(1), "");
@@ -145,7 +146,7 @@ TEST(LinuxTransportSocket, ConnectToSilentPeerEndsAtTheSendTimeout) {
     EXPECT_EQ(result, -1);
     EXPECT_GE(spent, 250);
     EXPECT_LT(spent, 5000);
-    EXPECT_NE(TraceText().find("connect fail: [" + std::to_string(ETIMEDOUT) + "]"),
+    EXPECT_NE(TestTraceText().find("connect fail: [" + std::to_string(ETIMEDOUT) + "]"),
               std::string::npos);
 }
 
