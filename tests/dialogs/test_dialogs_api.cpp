@@ -177,7 +177,7 @@ TEST_F(CallerDialogsTest, RunAnswersThePinpadThroughTheCallersTables) {
     Set("OPCHARSET", "UTF-8");
     pinpad_.Serve({"STATUS:\xCE\xEF\xEB\xE0\xF2\xE0",  // "Оплата"
                    "MENU:Card\x1b"
-                   "Visa\x1b"
+                   "Debit\x1b"
                    "Local\x1b"
                    "Other",
                    "YESNO:Sign?",
@@ -198,14 +198,14 @@ TEST_F(CallerDialogsTest, RunAnswersThePinpadThroughTheCallersTables) {
     const std::vector<std::string> shown(seen.end() - 7, seen.end());
     EXPECT_EQ(shown,
               (std::vector<std::string>{"\xD0\x9E\xD0\xBF\xD0\xBB\xD0\xB0\xD1\x82\xD0\xB0", "Card",
-                                        "Visa", "Local", "Other", "Sign?", "1:Insert card     "}));
+                                        "Debit", "Local", "Other", "Sign?", "1:Insert card     "}));
 }
 
 TEST_F(CallerDialogsTest, NoDialogsParameterKeepsTheCallersDialogsClosed) {
     Set("NODIALOGS", "1");
     pinpad_.Serve(
         {"MENU:Card\x1b"
-         "Visa",
+         "Debit",
          "YESNO:Sign?",
          "DATAENTRY:Code\x1b"
          "12",

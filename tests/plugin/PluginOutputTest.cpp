@@ -34,19 +34,19 @@ TEST_F(PluginOutput, SuccessLineDecidesTheErrorFlag) {
 
 TEST_F(PluginOutput, AllFieldsAreTakenFromTheirLines) {
     const PaymentProcessingAnswer answer = runWithOutput(
-        "authorizationCode=A1\ncardNumber=4000****0002\ncardType=VISA\ncode=-17\n"
+        "authorizationCode=A1\ncardNumber=4000****0002\ncardType=DEBIT\ncode=-17\n"
         "message=Отказ\nrrn=123456\nsuccess=0\nterminalId=T1\n");
     EXPECT_EQ(answer.error, 1);
     EXPECT_EQ(answer.code, -17);
     EXPECT_EQ(answer.message, tr::Tr(tr::undefined, "Отказ"));
     EXPECT_EQ(answer.authorizationCode, "A1");
     EXPECT_EQ(answer.cardNumber, "4000****0002");
-    EXPECT_EQ(answer.cardType, "VISA");
+    EXPECT_EQ(answer.cardType, "DEBIT");
     EXPECT_EQ(answer.rrn, "123456");
     EXPECT_EQ(answer.terminalId, "T1");
     EXPECT_EQ(LogCapture::lines().value(0),
               "I: Ответ от процессинга: authorizationCode=A1\ncardNumber=4000****0002\n"
-              "cardType=VISA\ncode=-17\nmessage=Отказ\nrrn=123456\nsuccess=0\nterminalId=T1\n");
+              "cardType=DEBIT\ncode=-17\nmessage=Отказ\nrrn=123456\nsuccess=0\nterminalId=T1\n");
 }
 
 TEST_F(PluginOutput, LinesAreSplitAtTheFirstEqualsOnlyAndNotTrimmed) {

@@ -31,9 +31,9 @@ TEST_F(VelrunTest, TransactionIdStandsForRrnAndRrnIsThenNotRead) {
         {"--command", "1"},
         {"VELRUN_SHIM_RUN=result:0",
          "VELRUN_SHIM_TAGS=transaction_id=TX77;rrn=R9;text_message=Одобрено;pan=4000****0002;"
-         "card_type=VISA;receipt_number=42;terminal_id=T0000001"}));
+         "card_type=DEBIT;receipt_number=42;terminal_id=T0000001"}));
     EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(r.out, resultLines("42", "4000****0002", "VISA", 0, "Одобрено", "TX77", "T0000001"));
+    EXPECT_EQ(r.out, resultLines("42", "4000****0002", "DEBIT", 0, "Одобрено", "TX77", "T0000001"));
     EXPECT_EQ(callsStartingWith("size "),
               (Strings{"size transaction_id -1", "size text_message -1", "size pan -1",
                        "size card_type -1", "size receipt_number -1", "size terminal_id -1"}));
