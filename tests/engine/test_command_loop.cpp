@@ -45,6 +45,15 @@ TEST_F(CommandLoopTest, SpecialResultStoresTheTerminalSerial) {
     EXPECT_EQ(tags.Get("terminal_serial_number"), "12345");
 }
 
+TEST_F(CommandLoopTest, PinpadTraceGoesToItsFileWhenAskedFor) {
+    Ini("USEPPADTRACE=1\nTRACE_FILE=ppad.txt\n");
+    Engine().ProcessCommand("TRACE:card read");
+    Engine().ProcessCommand("TRACE:");
+    Engine().ProcessCommand("TRACE:chip ok");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"OK", "OK", "OK"}));
+    EXPECT_EQ(Read("ppad.txt"), "card read\nchip ok\n");
+}
+
 TEST_F(CommandLoopTest, StartServesUntilEndtrAndIgnoresShortPayloads) {
     Engine();
     link->IncomingFrame("OK!");
