@@ -97,7 +97,6 @@ int PPAD::PingRequest(const std::string&) {
 
 int PPAD::BeginTransaction(const std::string&) {
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x01);
-    transaction_begun_ = true;
     return SendOk();
 }
 

@@ -39,8 +39,6 @@ public:
     void I344Redraw();
     std::string GetPOKey();
 
-    bool IsShown() const { return show_; }
-
 private:
     void* DialogEntry(int index) const;
     void* ScreenEntry(int index) const;

@@ -1,5 +1,9 @@
 #include "engine/PPAD.h"
 
+#include <ctime>
+#include <iomanip>
+#include <sstream>
+
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Trace.h"
@@ -28,6 +32,17 @@ std::string PortSuffix(const std::string& port) {
     return ri::Trim::BothSide(port.substr(at));
 }
 
+// The build time stamp as the engine log shows it: "Tue Feb  2 06:26:35 2021".
+std::string BuildStamp() {
+    std::tm when{};
+    std::istringstream(__DATE__ " " __TIME__) >> std::get_time(&when, "%b %d %Y %H:%M:%S");
+    when.tm_isdst = -1;
+    std::mktime(&when);
+    char text[32] = {};
+    std::strftime(text, sizeof(text), "%a %b %e %H:%M:%S %Y", &when);
+    return text;
+}
+
 }  // namespace
 
 PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_) {
@@ -44,13 +59,12 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
     if (logging_) {
         log_.Write("Version: %d.%d.%d.%d", kVersion[0], kVersion[1], kVersion[2], kVersion[3]);
         log_.Write("Build date:");
-        log_.Write(std::string(__DATE__ " " __TIME__));
+        log_.Write(BuildStamp());
     }
     CopyParams();
     rc_result_.SetFile(GetPathFile(Setting("RC_RESOLVE_FILE"), registry_.GetIniPath()));
     rc_conv_.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), registry_.GetIniPath()));
     StoreCode(999);
-    default_rc_ = Setting("DEFAULT_RC_STRING");
     if (logging_) PrepareResultFiles();
     if (tags_->Get("NODIALOGS") == "1") settings_.MakePair("NODIALOGS", "");
     if (Has("USE_UNIPAY")) tags_->SetDictionary("receipt_number", 0x1F26);
@@ -66,10 +80,8 @@ void PPAD::PrepareResultFiles() {
     ri::File::Delete(Setting("CHEQ_FILE"));
     ri::File::Delete(Setting("RESULT_FILE"));
     if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
-    if (clean_cancel_files_) {
-        ri::File::Delete(Setting("CANCEL_RC_FILE"));
-        ri::File::Delete(Setting("CANCEL_CH_FILE"));
-    }
+    ri::File::Delete(Setting("CANCEL_RC_FILE"));
+    ri::File::Delete(Setting("CANCEL_CH_FILE"));
     result_writer_.Open(Setting("RESULT_FILE"));
     log_.Write("Ini path:");
     log_.Write(registry_.GetIniPath());

@@ -164,15 +164,12 @@ protected:
     FileWritter cheque_writer_;
     FileWritter trace_writer_;
     std::string status_file_ = "lastop.stb";
-    std::string default_rc_;
-    bool clean_cancel_files_ = true;
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
     std::unique_ptr<ITransport> transport_;
     std::unique_ptr<ITransport> device_;
     bool printed_ = false;
-    bool transaction_begun_ = false;
 };
 
 // Pads an amount on the left with "0" to twelve characters; an amount longer

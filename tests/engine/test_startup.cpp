@@ -1,6 +1,9 @@
 // Engine start-up: settings overlaid with the caller's parameters, file names
 // with port and relay suffixes, the switch that turns all files off.
+#include <regex>
+
 #include "EngineFixture.h"
+#include "ri/File.h"
 
 namespace {
 
@@ -63,6 +66,21 @@ TEST_F(StartupTest, DisableLogLeavesEveryFileAlone) {
     EXPECT_EQ(Read("rc.out"), "005\n");
     EXPECT_EQ(Read("cheq.out"), "old slip\n");
     EXPECT_FALSE(Exists("Logs"));
+}
+
+TEST_F(StartupTest, EngineLogOpensWithVersionAndBuildStamp) {
+    Ini("USEAPPLOG=1\n");
+    Engine();
+    const auto logs = ri::File::GetFilesList("./Logs/");
+    ASSERT_EQ(logs.size(), 1u);
+    const std::string log = Read("Logs/" + logs.front());
+    EXPECT_NE(log.find(" Version: 2.1.0.28\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" Build date:\n"), std::string::npos);
+    // The line after it: "Tue Feb  2 06:26:35 2021" behind the log's own stamp.
+    const std::regex stamp(
+        " Build date:\n[^\n]* [A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] "
+        "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}\n");
+    EXPECT_TRUE(std::regex_search(log, stamp)) << log;
 }
 
 TEST_F(StartupTest, CallerNodialogsSwitchesDialogsOff) {
