@@ -20,6 +20,15 @@ bool ValidKey(const char* key) {
     return ri::Test::TestString(key) > 0;
 }
 
+// A caller's text for the log, never read past its size (or, without a size,
+// past the longest key or value the session takes), so an unterminated buffer
+// is not overrun.
+std::string Shown(const char* text, int size = -1) {
+    if (!text) return std::string();
+    if (size >= 0) return std::string(text, static_cast<size_t>(size));
+    return std::string(text, strnlen(text, ri::Test::kMaxCallerString));
+}
+
 }  // namespace
 
 DARirImpl::DARirImpl() : settings_(ri::INI::IniPath("darir.ini")) {
@@ -47,8 +56,8 @@ int DARirImpl::Clear() {
 }
 
 int DARirImpl::Set(const char* key, const char* value, int size, int type) {
-    log_->Debug6("DARirSet: key:  [%s]", key ? key : "");
-    log_->Debug6("DARirSet: val:  [%s]", value ? value : "");
+    log_->Debug6("DARirSet: key:  [%s]", Shown(key).c_str());
+    log_->Debug6("DARirSet: val:  [%s]", Shown(value, size).c_str());
     log_->Debug6("DARirSet: size: [%d]", size);
     log_->Debug6("DARirSet: type: [%d]", type);
     if (!ValidKey(key) || type > kMaxSetType) return -1;
@@ -78,7 +87,7 @@ int DARirImpl::SetTags(const char*, int) {
 
 int DARirImpl::Get(const char* key, char* buffer, int size, int type) {
     if (!key) return -1;
-    log_->Debug6("DARirGet: key:  [%s]", key);
+    log_->Debug6("DARirGet: key:  [%s]", Shown(key).c_str());
     log_->Debug6("DARirGet: size: [%d]", size);
     log_->Debug6("DARirGet: type: [%d]", type);
     try {

@@ -1,6 +1,9 @@
 // The exported functions as a foreign caller uses them, through velpad.h only.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <memory>
+
 #include "ApiFixture.h"
 
 namespace api_test {
@@ -53,6 +56,20 @@ TEST_F(ApiTest, ExplicitSizesKeepZeroBytesAndCut) {
     EXPECT_EQ(get("terminal_id"), "123");
     EXPECT_EQ(DARirSet(pos_, "terminal_id", "ignored", 0), 0);
     EXPECT_EQ(DARirGet(pos_, "terminal_id", nullptr, -1), 1);
+}
+
+// With the session's trace at its fullest level every value is logged; a
+// value given with its size and no terminating zero is read only that far
+// (the sanitizer build catches a read past the buffer).
+TEST_F(ApiTest, UnterminatedValueIsNeverReadPastItsSize) {
+    std::ofstream("darir.ini") << "[Settings]\nLogType=6\nConsole=0\n";
+    DARir* traced = CreateDARir();
+    const std::unique_ptr<char[]> value(new char[3]{'a', 'b', 'c'});
+    EXPECT_EQ(DARirSet(traced, "terminal_id", value.get(), 3), 0);
+    char copy[4] = {};
+    EXPECT_EQ(DARirGet(traced, "terminal_id", copy, sizeof(copy)), 3);
+    EXPECT_STREQ(copy, "abc");
+    DeleteDARir(traced);
 }
 
 TEST_F(ApiTest, KeyClassesDecideTheStoredForm) {
