@@ -3,6 +3,7 @@
 #include <QFile>
 #include <functional>
 
+#include "BasicPaymentProcessing.h"
 #include "ProcessingFixture.h"
 
 namespace {
@@ -95,6 +96,19 @@ TEST_F(PluginArguments, OperationsWithoutVelrunAnswerAtOnce) {
          {EPaymentProcessingOption::ReportByMerchantId, EPaymentProcessingOption::SlipInAnswer,
           EPaymentProcessingOption::QRCodeOnPinPad})
         EXPECT_TRUE(m_processing->checkOption(option));
+}
+
+// The host finds the processing object by these names; no other name casts.
+TEST_F(PluginArguments, InterfaceCastAnswersItsThreeNames) {
+    auto* object = dynamic_cast<QObject*>(m_processing.get());
+    ASSERT_NE(object, nullptr);
+    auto* basic = dynamic_cast<BasicPaymentProcessing*>(m_processing.get());
+    EXPECT_EQ(object->qt_metacast("OrvexMultimerchantPaymentProcessing"), object);
+    EXPECT_EQ(object->qt_metacast("BasicPaymentProcessing"), basic);
+    EXPECT_EQ(object->qt_metacast("BrivanePaymentProcessing/1.0"), m_processing.get());
+    EXPECT_EQ(qobject_cast<AbstractPaymentProcessing*>(object), m_processing.get());
+    EXPECT_EQ(object->qt_metacast("AbstractPaymentProcessing"), nullptr);
+    EXPECT_EQ(object->qt_metacast("OrvexMultimerchantPaymentProcessingFactory"), nullptr);
 }
 
 TEST_F(PluginArguments, CancellationAnswered202IsRunAgainAsRefund) {
