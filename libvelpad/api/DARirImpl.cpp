@@ -114,7 +114,7 @@ std::string DARirImpl::Value(const char* key, int type) {
 
 int DARirImpl::Get(const char* key, long* value, int type) {
     char buffer[kLongBuffer] = {};
-    const int result = Get(key, buffer, kLongBuffer - 1, type);
+    const int result = Get(key, buffer, kLongBuffer, type);
     if (value) *value = ri::Conv::String::ToInt(buffer);
     return result;
 }

@@ -29,7 +29,7 @@ int PPAD::Start(const std::string& message) {
     const long idleMs = Number("PPAD_IDLE_TO");
     auto idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
     SendMsg(message);
-    std::string reply = WaitMessage(kLoopNakBudget, LoopWaitSeconds(idleMs));
+    std::string reply = WaitMessage(kLoopNakBudget, idleMs);
     if (reply.empty()) {
         ShutDown();
         return -2;
@@ -40,23 +40,13 @@ int PPAD::Start(const std::string& message) {
             idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
         }
         if (!transport_) break;
-        reply = WaitMessage(kLoopNakBudget, LoopWaitSeconds(idleMs));
+        reply = WaitMessage(kLoopNakBudget, idleMs);
         if (reply.empty() && Clock::now() >= idleDeadline) break;
     }
     ShutDown();
     dialog_.ErrorReport(Encoding(kNoPinpad));
     log_.Write("PPAD: Start: %s", Encoding(kNoPinpad).c_str());
     return -2;
-}
-
-// The bound of one wait of the loop. While silence is answered with NAKs,
-// the NAK budget ends each wait and the loop checks its idle deadline; when
-// silence is not answered ("SKIP_NAK", "MF_TIMEOUT"), the wait itself is held
-// to the idle time-out so that a silent pinpad cannot hold the register.
-long PPAD::LoopWaitSeconds(long idleMs) const {
-    const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
-    if (!quietSilence) return idleMs;
-    return idleMs <= 0 ? 1 : (idleMs + 999) / 1000;
 }
 
 int PPAD::ProcessCommand(const std::string& payload) {

@@ -2,6 +2,7 @@
 // the serial or TCP link and the link test.
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "engine/PPAD.h"
@@ -88,7 +89,14 @@ std::string PPAD::WaitMessage(int budget, long waitSeconds) {
     if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
         budget = static_cast<int>(waitSeconds / timeoutMs);
     const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
-    const auto deadline = Clock::now() + std::chrono::seconds(waitSeconds);
+    auto deadline = Clock::now() + std::chrono::seconds(waitSeconds);
+    // The transaction loop passes the idle time-out in milliseconds as the
+    // wait in seconds; while silence is answered with NAKs their budget ends
+    // the wait early, but silence that is not answered would hold the
+    // register for days. Such a wait is held to the idle time-out itself.
+    const long idleMs = Number("PPAD_IDLE_TO");
+    if (quietSilence && idleMs > 0)
+        deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(idleMs));
     try {
         while (Clock::now() < deadline && transport_) {
             std::string first = transport_->Recive(1);

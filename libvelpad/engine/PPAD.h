@@ -135,7 +135,6 @@ protected:
     // failed, -2 the serial port failed, -3 the name is no port.
     int Connect(long comTimeoutMs);
     std::string Adv_disp(std::string& stream);
-    long LoopWaitSeconds(long idleMs) const;
     void PrepareResultFiles();
     int RunOperation(int operation, void* callback);
     void RunFailed(const char* what);

@@ -1,5 +1,7 @@
 // The message link over a fake line: frame bytes, NAKs and their budget,
 // frames cut short, silence.
+#include <chrono>
+
 #include "EngineFixture.h"
 #include "ri/File.h"
 
@@ -98,6 +100,19 @@ TEST_F(LinkTest, SkipNakWaitsSilentlyUntilTheDeadline) {
     Engine();
     EXPECT_EQ(Engine().WaitMessage(2, 1), "");
     EXPECT_TRUE(link->sent.empty());
+}
+
+// Without NAKs for silence a wait ends at the idle time-out, while a damaged
+// frame is still answered with a NAK.
+TEST_F(LinkTest, SkipNakStillNaksDamagedFramesAndEndsAtTheIdleTimeout) {
+    Ini("PPAD_IDLE_TO=300\n");
+    tags.Add("SKIP_NAK", "1");
+    Engine();
+    link->Incoming("\x02");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Engine().WaitMessage(10, 120000), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    EXPECT_EQ(Sent(), std::vector<std::string>{"NAK"});
 }
 
 TEST_F(LinkTest, EncodingConvertsOnlyForUtf8Operator) {
