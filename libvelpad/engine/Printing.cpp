@@ -33,12 +33,11 @@ const char kCardLabel[] = "\xB9 \xCA\xC0\xD0\xD2\xDB: ";
 // "СРОК ГОДНОСТИ: "
 const char kExpiryLabel[] = "\xD1\xD0\xCE\xCA \xC3\xCE\xC4\xCD\xCE\xD1\xD2\xC8: ";
 
-// Printer control sequences (ESC and the byte after it) become two blanks.
+// Printer control sequences (ESC and the byte after it, or an ESC that ends
+// the line) become two blanks.
 std::string BlankEscapes(std::string line) {
-    for (size_t at = line.find(kEsc); at != std::string::npos; at = line.find(kEsc, at)) {
-        line[at] = ' ';
-        if (at + 1 < line.size()) line[at + 1] = ' ';
-    }
+    for (size_t at = line.find(kEsc); at != std::string::npos; at = line.find(kEsc, at))
+        line.replace(at, 2, "  ");
     return line;
 }
 

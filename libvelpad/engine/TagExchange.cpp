@@ -53,15 +53,16 @@ bool StartsWith(const std::string& text, const std::string& head) {
 }
 
 // The cardholder name of a track 1: the text between the first two "^",
-// without trailing blanks; empty with fewer than two "^".
-std::string CardholderName(const std::string& track) {
+// without trailing blanks (possibly empty); false with fewer than two "^".
+bool CardholderName(const std::string& track, std::string* name) {
     const size_t first = track.find('^');
-    if (first == std::string::npos) return "";
+    if (first == std::string::npos) return false;
     const size_t second = track.find('^', first + 1);
-    if (second == std::string::npos) return "";
-    const std::string name = track.substr(first + 1, second - first - 1);
-    const size_t last = name.find_last_not_of(ri::Trim::kBlanks);
-    return last == std::string::npos ? "" : name.substr(0, last + 1);
+    if (second == std::string::npos) return false;
+    const std::string field = track.substr(first + 1, second - first - 1);
+    const size_t last = field.find_last_not_of(ri::Trim::kBlanks);
+    *name = last == std::string::npos ? "" : field.substr(0, last + 1);
+    return true;
 }
 
 // One dump row: the bytes in hexadecimal, then as characters.
@@ -129,8 +130,8 @@ int PPAD::RecvOWTags(const std::string& data) {
 void PPAD::CompleteResultTags() {
     if (StartsWith(tags_->Get("date"), "0000")) tags_->Add("date", LocalTime("%y%m%d"));
     if (StartsWith(tags_->Get("time"), "000000")) tags_->Add("time", LocalTime("%H%M%S"));
-    const std::string name = CardholderName(tags_->Get("track1_data"));
-    if (!name.empty()) tags_->Add("received_text_message", name);
+    std::string name;
+    if (CardholderName(tags_->Get("track1_data"), &name)) tags_->Add("received_text_message", name);
     const std::string auth = tags_->Get("auth_code");
     const std::string source = tags_->Get("auth_code_source");
     if (Setting("AUTH_CODE_FULL") != "0" && !auth.empty() && !source.empty())
@@ -166,19 +167,20 @@ std::string PPAD::InitParamOperation(int operation) {
 }
 
 // The card field of the start message: a short masked "pan" (D and up to six
-// characters), or with "NO_PA_DSS" the track in "rfu", or "n" and the
-// encrypted card data.
+// characters), or with "NO_PA_DSS" the track in "rfu" (empty when there is
+// no track), or else "n" and the encrypted card data.
 std::string PPAD::StartCardData() {
     std::string card;
     const std::string pan = tags_->Get("pan");
-    if (pan.size() >= 5 && pan.size() <= 7 && pan[0] == 'D')
+    if (pan.size() >= 5 && pan.size() <= 7 && pan[0] == 'D') {
         card = pan;
-    else if (Has("NO_PA_DSS"))
+    } else if (Has("NO_PA_DSS")) {
         card = tags_->Get("rfu");
-    if (card.empty()) {
+    } else {
         const std::string encrypted = tags_->Get("enc_data");
         return encrypted.empty() ? "" : "n" + encrypted;
     }
+    if (card.empty()) return "";
     if (card[0] != ';' && card[0] != 'D' && card[0] != 'M') card.insert(0, 1, ';');
     if (card.back() == '?') card.pop_back();
     return card;

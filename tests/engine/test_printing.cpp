@@ -24,8 +24,8 @@ TEST_F(PrintingTest, SlipLinesGoToTheChequeFileAndTheSlipTag) {
     Engine().ProcessCommand("PRINT:A\x1b!B");
     Engine().ProcessCommand("PRINT:");
     Engine().ProcessCommand("PRINT:END\x1b");
-    EXPECT_EQ(Read("cheq.out"), "A  B\n\nEND \n");
-    EXPECT_EQ(tags.Get("slip"), "A  B\r\n\r\nEND ");
+    EXPECT_EQ(Read("cheq.out"), "A  B\n\nEND  \n");
+    EXPECT_EQ(tags.Get("slip"), "A  B\r\n\r\nEND  ");
     EXPECT_EQ(Sent(), (std::vector<std::string>{"OK", "OK", "OK"}));
 }
 

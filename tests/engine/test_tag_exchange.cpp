@@ -79,12 +79,19 @@ TEST_F(TagExchangeTest, StartMessageFieldsAndCardData) {
               "4\x1b"
               "643\x1b"
               "15.00\x1b\x1b;4276123456781234=2512101");
+    // With "NO_PA_DSS" the track is the card data even when it is empty; the
+    // encrypted card data goes out only without it.
     tags.Add("enc_data", "XYZ");
     EXPECT_EQ(engine.InitParamOperation(99),
               "7\x1b"
               "9\x1b"
-              "643\x1b\x1b\x1bnXYZ");
+              "643\x1b\x1b\x1b");
     EXPECT_EQ(tags.Get("amount"), "");
+    engine.Settings().Delete("NO_PA_DSS");
+    EXPECT_EQ(engine.InitParamOperation(99),
+              "7\x1b"
+              "9\x1b"
+              "643\x1b\x1b\x1bnXYZ");
     EXPECT_EQ(engine.InitParamOperation(0), "");
 }
 
@@ -142,6 +149,12 @@ TEST_F(TagExchangeTest, DateTimeAndCardholderNameAreCompleted) {
     tags.Delete("received_text_message");
     Engine().ProcessCommand("SETTAGS:" + Item(kDate, "240101") + Item(kTrack1, "B4276^NAME"));
     EXPECT_EQ(tags.Get("date"), "240101");
+    EXPECT_EQ(tags.Get("received_text_message"), "");
+    // Two "^" around blanks give an empty name, which replaces an older one.
+    tags.Add("received_text_message", "OLD");
+    Engine().ProcessCommand("SETTAGS:" + Item(kTrack1, "B4276^NAME"));
+    EXPECT_EQ(tags.Get("received_text_message"), "OLD");
+    Engine().ProcessCommand("SETTAGS:" + Item(kTrack1, "B4276^  ^2512"));
     EXPECT_EQ(tags.Get("received_text_message"), "");
 }
 
