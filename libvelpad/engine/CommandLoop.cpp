@@ -39,9 +39,10 @@ int PPAD::Start(const std::string& message) {
             if (ProcessCommand(reply) == -3) return 0;
             idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
         }
-        if (!transport_) break;
         reply = WaitMessage(kLoopNakBudget, idleMs);
-        if (reply.empty() && Clock::now() >= idleDeadline) break;
+        // A link the pinpad has dropped will bring nothing more: it ends the
+        // wait as the idle time-out does, without holding the register.
+        if (reply.empty() && (Clock::now() >= idleDeadline || !LinkUp())) break;
     }
     ShutDown();
     dialog_.ErrorReport(Encoding(kNoPinpad));

@@ -98,7 +98,7 @@ std::string PPAD::WaitMessage(int budget, long waitSeconds) {
     if (quietSilence && idleMs > 0)
         deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(idleMs));
     try {
-        while (Clock::now() < deadline && transport_) {
+        while (Clock::now() < deadline && LinkUp()) {
             std::string first = transport_->Recive(1);
             if (first.empty()) {
                 trace_->Debug6("WaitMessage: recv empty");

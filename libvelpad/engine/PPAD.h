@@ -134,6 +134,8 @@ protected:
     // Opens the pinpad link named by "PORT": 0 connected, -1 the TCP relay
     // failed, -2 the serial port failed, -3 the name is no port.
     int Connect(long comTimeoutMs);
+    // Whether the pinpad link is open and its other side still there.
+    bool LinkUp() const { return transport_ && transport_->IsConnected(); }
     std::string Adv_disp(std::string& stream);
     void PrepareResultFiles();
     int RunOperation(int operation, void* callback);

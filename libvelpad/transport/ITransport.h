@@ -24,4 +24,8 @@ public:
     virtual int Purge() = 0;
     // The transport's own parameter block, filled by the owner before Connect.
     virtual void* GetParams() = 0;
+    // False once the other side has gone for good (a connection closed by
+    // the peer, a line that hung up) and nothing received is left to hand
+    // out: waiting on such a transport is pointless.
+    virtual bool IsConnected() const { return true; }
 };

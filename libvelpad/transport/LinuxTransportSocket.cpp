@@ -144,6 +144,7 @@ bool LinuxTransportSocket::Fill(std::size_t wanted, long timeoutMs) {
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", static_cast<int>(count));
+        peerGone_ = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         count = 0;
     }
     pending_.resize(kept + static_cast<std::size_t>(count));

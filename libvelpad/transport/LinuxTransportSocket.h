@@ -46,6 +46,7 @@ public:
     // Nothing to discard on a stream socket; 0.
     int Purge() override { return 0; }
     void* GetParams() override { return &params_; }
+    bool IsConnected() const override { return !peerGone_ || !pending_.empty(); }
 
 private:
     bool ConnectWithin(unsigned long timeoutMs);
@@ -64,4 +65,6 @@ private:
     unsigned long sendTimeout_ = 0;
     // Bytes received but not yet handed out.
     std::string pending_;
+    // The peer closed the connection or reset it.
+    bool peerGone_ = false;
 };

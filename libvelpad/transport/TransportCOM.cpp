@@ -7,6 +7,7 @@ TransportCOM::~TransportCOM() {
 }
 
 int TransportCOM::Connect() {
+    lineFailed_ = false;
     return port_.OpenPort();
 }
 
@@ -30,6 +31,7 @@ std::string TransportCOM::Recive(int length) {
     std::string data =
         port_.Receive(static_cast<std::size_t>(length), port_.GetPortTimeout(), &error);
     if (error != 0) {
+        lineFailed_ = true;
         throw ri::Exception(error, "COM port Receive fail: [%d]", error);
     }
     return data;

@@ -23,7 +23,10 @@ public:
     void SetTimeouts(unsigned int receive, unsigned int send) override;
     int Purge() override;
     void* GetParams() override { return &port_; }
+    bool IsConnected() const override { return !lineFailed_; }
 
 private:
     ri::COMPort port_;
+    // The line failed on a receive (hung up); cleared by the next Connect.
+    bool lineFailed_ = false;
 };

@@ -56,10 +56,13 @@ public:
         return 0;
     }
     void* GetParams() override { return nullptr; }
+    // With hangUp set, the line counts as dropped once its queue is empty.
+    bool IsConnected() const override { return !(hangUp && incoming_.empty()); }
 
     std::vector<std::string> sent;
     int purges = 0;
     bool closed = false;
+    bool hangUp = false;
 
 private:
     std::deque<std::string> incoming_;

@@ -74,6 +74,18 @@ TEST_F(CommandLoopTest, NoAnswerToTheStartMessageClosesTheLink) {
     EXPECT_EQ(Engine().Start("x"), -1);
 }
 
+// A pinpad that drops the line ends the run at once, not after the idle
+// time-out (two minutes by default) spent waiting on a dead link.
+TEST_F(CommandLoopTest, DroppedLineEndsTheLoopAtOnce) {
+    Ini("PPAD_IDLE_TO=120000\n");
+    Engine();
+    link->IncomingFrame("BEGINTR:");
+    link->hangUp = true;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Engine().Start("x"), -2);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+}
+
 TEST_F(CommandLoopTest, SilentPinpadWithSkipNakEndsAtTheIdleTimeout) {
     tags.Add("SKIP_NAK", "1");
     Engine();

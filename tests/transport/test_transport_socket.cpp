@@ -80,7 +80,9 @@ TEST(LinuxTransportSocket, PiecesOfOneArrivalComeOutInOrder) {
     link.ClosePeer();
     EXPECT_EQ(link.client.Recive(2), std::string("\x00\x02", 2));
     EXPECT_EQ(link.client.Recive(2), "OK");
+    EXPECT_TRUE(link.client.IsConnected());
     EXPECT_EQ(link.client.Recive(1), "");
+    EXPECT_FALSE(link.client.IsConnected());
 }
 
 TEST(LinuxTransportSocket, ReceiveTimesOutEmpty) {
