@@ -48,6 +48,7 @@ TEST(TransportCOM, LineFailureRaisesReceiveFail) {
     TransportCOM transport;
     PortOf(transport).SetPortName(pty.SlaveName());
     ASSERT_EQ(transport.Connect(), 0);
+    EXPECT_TRUE(transport.IsConnected());
     pty.CloseMaster();
     try {
         transport.Recive(1);
@@ -55,6 +56,7 @@ TEST(TransportCOM, LineFailureRaisesReceiveFail) {
     } catch (const ri::Exception& error) {
         EXPECT_STREQ(error.What(), "COM port Receive fail: [-1]");
     }
+    EXPECT_FALSE(transport.IsConnected());
 }
 
 TEST(TransportCOM, NonPositiveLengthReceivesNothing) {
