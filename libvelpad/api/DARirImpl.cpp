@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "bank/BankAgent.h"
 #include "engine/PPAD.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
@@ -135,7 +136,7 @@ int DARirImpl::Run(int operation) {
     int result = -1;
     const std::string interface = ri::Conv::Upper(settings_.GetMainStr("INTERFACE", "DARir"));
     if (interface == "BANKAGENT")
-        log_->Error("Run: the bank agent interface is not available in this build");
+        result = BankAgent(&tags_).Run(operation);
     else
         result = RunEngine(operation);
     log_->Info("Stop: %d (%d)", operation, result);

@@ -4,11 +4,10 @@
 #include <set>
 #include <string>
 
+#include "api/CurrentSession.h"
 #include "api/DARirImpl.h"
 #include "api/velpad.h"
 #include "ri/Trace.h"
-
-DARir* global_darir = nullptr;
 
 namespace {
 
@@ -100,8 +99,12 @@ void DARirClear(DARir* pos) {
 }
 
 void Stop(DARir* pos) {
-    DARir* target = pos ? pos : global_darir;
-    if (!target) return;
-    Guarded("Stop", 0, [&] { return target->Stop(); });
+    Guarded("Stop", 0, [&] {
+        if (pos)
+            pos->Stop();
+        else
+            current_session::Stop();
+        return 0;
+    });
 }
 }

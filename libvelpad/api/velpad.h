@@ -23,7 +23,25 @@
  * 5. Threads. The library starts no threads. DARirRun blocks the calling
  *    thread for the whole operation; Stop may be called from another thread
  *    while it runs. Set, Get and Clear must not overlap a run of the same
- *    session.
+ *    session. Stop(NULL) stops the session of the legacy call in progress
+ *    (6. below), and does nothing when there is none.
+ * 6. Legacy calls. ProcessOw, ProcessOwId, ProcessOwFull and ProcessOwIdFull
+ *    run one whole operation on a caller-owned structure: the operation code
+ *    and the non-empty input fields go in (a text field counts when its first
+ *    byte is not zero and ends at its first zero byte or at the end of the
+ *    field), results come back into the same structure. Output fields get at
+ *    most their documented number of bytes, with NO terminating zero; the
+ *    bytes after a copied value keep what the caller put there, so clear the
+ *    structure before the call. Reserved ranges are never touched. Each call
+ *    makes and deletes its own session; one legacy call at a time per
+ *    process, since Stop(NULL) reaches only the one registered last.
+ *    Results: the operation's result code; -1 from the *Full calls when the
+ *    size given is above sizeof(UserAuthIntFull) or too small to hold the
+ *    operation code; -3 after a failure whose reason is printed to standard
+ *    output ("ERROR: ProcessOw: ..." / "ERROR: ProcessOwFull: ..."); -4 after
+ *    any other failure. The *Full calls read and write nothing at or beyond
+ *    the size given. An identifier, when not NULL, is the pinpad identifier
+ *    sent to a TCP relay ("ORVEX_ID") and the suffix of the result files.
  */
 #ifndef VELPAD_API_VELPAD_H
 #define VELPAD_API_VELPAD_H
@@ -34,12 +52,88 @@
 #define VELPAD_EXPORT
 #endif
 
+#include <stdint.h>
+
 #ifdef __cplusplus
 class DARir;
 extern "C" {
 #else
 typedef struct DARir DARir;
 #endif
+
+#pragma pack(push, 1)
+
+/* The short authorization structure (976 bytes; integers in machine order).
+   Field names are the names of the values they carry. */
+typedef struct UserAuthInt {
+    char reserved_0[8];
+    int32_t operation;              /* 8: operation code */
+    char rfu[60];                   /* 12: in text, out up to 60 bytes */
+    char pan[20];                   /* 72: in text, out up to 20 */
+    char expiry[5];                 /* 92: in digits, out digits up to 5 */
+    char reserved_97[20];
+    char settings[80];              /* 117: "PORT=..." overrides the port */
+    char amount[13];                /* 197: in amount, out result_amount (12) */
+    char original_amount[13];       /* 210: in digits, out digits up to 13 */
+    char currency[4];               /* 223: in text */
+    char terminal_id[9];            /* 227: in/out text, 9 */
+    char rrn[13];                   /* 236: in/out text, 13 */
+    char auth_code[9];              /* 249: in/out text, 9 */
+    char response_code[4];          /* 258: in text, out up to 3 */
+    char card_type[80];             /* 262: out text, 80 */
+    char date[7];                   /* 342: in text */
+    char time[7];                   /* 349: in text */
+    char reserved_356[150];
+    char received_text_message[80]; /* 506: in/out text, 80 */
+    char text_message[80];          /* 586: out text, 80 */
+    char aid[80];                   /* 666: out digits, 79 */
+    char application_label[80];     /* 746: out text, 80 */
+    char tvr[80];                   /* 826: out digits, 79 */
+    char reserved_906[6];
+    char enc_data[64];              /* 912: in enc_data, out result_enc_data */
+} UserAuthInt;
+
+/* The full authorization structure (3284 bytes). */
+typedef struct UserAuthIntFull {
+    char reserved_0[8];
+    int32_t operation;              /* 8: operation code */
+    char rfu[60];                   /* 12: in text, out up to 59 bytes */
+    char pan[20];                   /* 72: in text, out up to 19 */
+    char expiry[5];                 /* 92: in digits, out digits up to 4 */
+    char reserved_97[100];
+    char amount[13];                /* 197: in amount, out result_amount (12) */
+    char original_amount[13];       /* 210: in/out digits, out up to 12 */
+    char currency[4];               /* 223: in/out text, out up to 3 */
+    char terminal_id[9];            /* 227: in/out text, out up to 8 */
+    char rrn[13];                   /* 236: in/out text, out up to 12 */
+    char auth_code[9];              /* 249: in/out text, out up to 8 */
+    char response_code[4];          /* 258: in/out text, out up to 4 */
+    char card_type[80];             /* 262: out text, 79 */
+    char date[7];                   /* 342: in text, out digits up to 6 */
+    char time[7];                   /* 349: in text, out digits up to 6 */
+    char reserved_356[150];
+    char received_text_message[80]; /* 506: in/out text, out up to 79 */
+    char text_message[80];          /* 586: out text, 79 */
+    char aid[80];                   /* 666: out digits, 79 */
+    char application_label[80];     /* 746: out text, 79 */
+    char tvr[80];                   /* 826: out digits, 79 */
+    char reserved_906[4];
+    uint16_t receipt_number;        /* 910: in when not 0, out when known */
+    char reserved_912[259];
+    char enc_data[64];              /* 1171: in enc_data, out result_enc_data */
+    char reserved_1235[239];
+    char trace_id[61];              /* 1474: in/out text, out up to 60 */
+    char original_date_time[13];    /* 1535: in/out digits, out up to 12 */
+    char reserved_1548[258];
+    char transaction_id[19];        /* 1806: in/out text, 19 */
+    char reserved_1825[1156];
+    uint32_t loyalty_code;          /* 2981: in when not 0, out when known */
+    char cash_amount[14];           /* 2985: in/out text, out up to 13 */
+    char bank_id[19];               /* 2999: out text, 19 */
+    char reserved_3018[266];
+} UserAuthIntFull;
+
+#pragma pack(pop)
 
 VELPAD_EXPORT DARir* CreateDARir(void);
 VELPAD_EXPORT DARir* GetDARir(void);
@@ -51,8 +145,21 @@ VELPAD_EXPORT int DARirRunCmd(DARir* pos, const char* command, const char* argum
 VELPAD_EXPORT void DARirClear(DARir* pos);
 VELPAD_EXPORT void Stop(DARir* pos);
 
+VELPAD_EXPORT int ProcessOw(UserAuthInt* auth);
+VELPAD_EXPORT int ProcessOwId(const char* id, UserAuthInt* auth);
+VELPAD_EXPORT int ProcessOwFull(UserAuthIntFull* auth, int size);
+VELPAD_EXPORT int ProcessOwIdFull(const char* id, UserAuthIntFull* auth, int size);
+
 #ifdef __cplusplus
 }
+
+/* The older C++ entry points, kept for programs built against them: the
+   structure is a UserAuthInt; only amount and currency go in, and only pan,
+   expiry, terminal_id, rrn, card_type, date, time, received_text_message and
+   response_code come back (each when it fits its field). No session is
+   registered for Stop(NULL). ProcessOwEx ignores its second argument. */
+VELPAD_EXPORT int ProcessOw(void* auth);
+VELPAD_EXPORT int ProcessOwEx(void* auth, void* unused);
 #endif
 
 #endif
