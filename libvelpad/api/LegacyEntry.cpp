@@ -74,7 +74,8 @@ int Reported(const char* name, Body body) {
 // "PORT=value" in the settings field overrides the engine's port for this
 // call; any other key is ignored.
 void OverridePort(DARir& session, const LegacyRecord& record) {
-    const std::string text = record.Text(offsetof(UserAuthInt, settings), sizeof(UserAuthInt::settings));
+    const std::string text =
+        record.Text(offsetof(UserAuthInt, settings), sizeof(UserAuthInt::settings));
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || text.compare(0, equals, "PORT") != 0) return;
     const std::string port = text.substr(equals + 1);

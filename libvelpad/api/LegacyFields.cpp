@@ -71,8 +71,10 @@ namespace {
 constexpr int kLongestValue = 1024;
 
 // A field read whole, and a field written up to a width of its own.
-#define LEGACY_IN(S, member, form) {#member, offsetof(S, member), sizeof(S::member), form}
-#define LEGACY_OUT(S, tag, member, width, form) {tag, offsetof(S, member), width, form}
+#define LEGACY_IN(S, member, form) \
+    { #member, offsetof(S, member), sizeof(S::member), form }
+#define LEGACY_OUT(S, tag, member, width, form) \
+    { tag, offsetof(S, member), width, form }
 
 constexpr Form T = Form::Text;
 constexpr Form D = Form::Digits;

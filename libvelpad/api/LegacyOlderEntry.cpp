@@ -19,11 +19,14 @@ struct ReadBack {
     std::size_t width;
 };
 
-#define LEGACY_BACK(member) {#member, offsetof(UserAuthInt, member), sizeof(UserAuthInt::member)}
+#define LEGACY_BACK(member) \
+    { #member, offsetof(UserAuthInt, member), sizeof(UserAuthInt::member) }
 const ReadBack kReadBack[] = {
-    LEGACY_BACK(pan),       LEGACY_BACK(expiry), LEGACY_BACK(terminal_id),
-    LEGACY_BACK(rrn),       LEGACY_BACK(card_type), LEGACY_BACK(date),
-    LEGACY_BACK(time),      LEGACY_BACK(received_text_message), LEGACY_BACK(response_code),
+    LEGACY_BACK(pan),           LEGACY_BACK(expiry),
+    LEGACY_BACK(terminal_id),   LEGACY_BACK(rrn),
+    LEGACY_BACK(card_type),     LEGACY_BACK(date),
+    LEGACY_BACK(time),          LEGACY_BACK(received_text_message),
+    LEGACY_BACK(response_code),
 };
 #undef LEGACY_BACK
 

@@ -67,22 +67,22 @@ typedef struct DARir DARir;
    Field names are the names of the values they carry. */
 typedef struct UserAuthInt {
     char reserved_0[8];
-    int32_t operation;              /* 8: operation code */
-    char rfu[60];                   /* 12: in text, out up to 60 bytes */
-    char pan[20];                   /* 72: in text, out up to 20 */
-    char expiry[5];                 /* 92: in digits, out digits up to 5 */
+    int32_t operation; /* 8: operation code */
+    char rfu[60];      /* 12: in text, out up to 60 bytes */
+    char pan[20];      /* 72: in text, out up to 20 */
+    char expiry[5];    /* 92: in digits, out digits up to 5 */
     char reserved_97[20];
-    char settings[80];              /* 117: "PORT=..." overrides the port */
-    char amount[13];                /* 197: in amount, out result_amount (12) */
-    char original_amount[13];       /* 210: in digits, out digits up to 13 */
-    char currency[4];               /* 223: in text */
-    char terminal_id[9];            /* 227: in/out text, 9 */
-    char rrn[13];                   /* 236: in/out text, 13 */
-    char auth_code[9];              /* 249: in/out text, 9 */
-    char response_code[4];          /* 258: in text, out up to 3 */
-    char card_type[80];             /* 262: out text, 80 */
-    char date[7];                   /* 342: in text */
-    char time[7];                   /* 349: in text */
+    char settings[80];        /* 117: "PORT=..." overrides the port */
+    char amount[13];          /* 197: in amount, out result_amount (12) */
+    char original_amount[13]; /* 210: in digits, out digits up to 13 */
+    char currency[4];         /* 223: in text */
+    char terminal_id[9];      /* 227: in/out text, 9 */
+    char rrn[13];             /* 236: in/out text, 13 */
+    char auth_code[9];        /* 249: in/out text, 9 */
+    char response_code[4];    /* 258: in text, out up to 3 */
+    char card_type[80];       /* 262: out text, 80 */
+    char date[7];             /* 342: in text */
+    char time[7];             /* 349: in text */
     char reserved_356[150];
     char received_text_message[80]; /* 506: in/out text, 80 */
     char text_message[80];          /* 586: out text, 80 */
@@ -90,27 +90,27 @@ typedef struct UserAuthInt {
     char application_label[80];     /* 746: out text, 80 */
     char tvr[80];                   /* 826: out digits, 79 */
     char reserved_906[6];
-    char enc_data[64];              /* 912: in enc_data, out result_enc_data */
+    char enc_data[64]; /* 912: in enc_data, out result_enc_data */
 } UserAuthInt;
 
 /* The full authorization structure (3284 bytes). */
 typedef struct UserAuthIntFull {
     char reserved_0[8];
-    int32_t operation;              /* 8: operation code */
-    char rfu[60];                   /* 12: in text, out up to 59 bytes */
-    char pan[20];                   /* 72: in text, out up to 19 */
-    char expiry[5];                 /* 92: in digits, out digits up to 4 */
+    int32_t operation; /* 8: operation code */
+    char rfu[60];      /* 12: in text, out up to 59 bytes */
+    char pan[20];      /* 72: in text, out up to 19 */
+    char expiry[5];    /* 92: in digits, out digits up to 4 */
     char reserved_97[100];
-    char amount[13];                /* 197: in amount, out result_amount (12) */
-    char original_amount[13];       /* 210: in/out digits, out up to 12 */
-    char currency[4];               /* 223: in/out text, out up to 3 */
-    char terminal_id[9];            /* 227: in/out text, out up to 8 */
-    char rrn[13];                   /* 236: in/out text, out up to 12 */
-    char auth_code[9];              /* 249: in/out text, out up to 8 */
-    char response_code[4];          /* 258: in/out text, out up to 4 */
-    char card_type[80];             /* 262: out text, 79 */
-    char date[7];                   /* 342: in text, out digits up to 6 */
-    char time[7];                   /* 349: in text, out digits up to 6 */
+    char amount[13];          /* 197: in amount, out result_amount (12) */
+    char original_amount[13]; /* 210: in/out digits, out up to 12 */
+    char currency[4];         /* 223: in/out text, out up to 3 */
+    char terminal_id[9];      /* 227: in/out text, out up to 8 */
+    char rrn[13];             /* 236: in/out text, out up to 12 */
+    char auth_code[9];        /* 249: in/out text, out up to 8 */
+    char response_code[4];    /* 258: in/out text, out up to 4 */
+    char card_type[80];       /* 262: out text, 79 */
+    char date[7];             /* 342: in text, out digits up to 6 */
+    char time[7];             /* 349: in text, out digits up to 6 */
     char reserved_356[150];
     char received_text_message[80]; /* 506: in/out text, out up to 79 */
     char text_message[80];          /* 586: out text, 79 */
@@ -118,18 +118,18 @@ typedef struct UserAuthIntFull {
     char application_label[80];     /* 746: out text, 79 */
     char tvr[80];                   /* 826: out digits, 79 */
     char reserved_906[4];
-    uint16_t receipt_number;        /* 910: in when not 0, out when known */
+    uint16_t receipt_number; /* 910: in when not 0, out when known */
     char reserved_912[259];
-    char enc_data[64];              /* 1171: in enc_data, out result_enc_data */
+    char enc_data[64]; /* 1171: in enc_data, out result_enc_data */
     char reserved_1235[239];
-    char trace_id[61];              /* 1474: in/out text, out up to 60 */
-    char original_date_time[13];    /* 1535: in/out digits, out up to 12 */
+    char trace_id[61];           /* 1474: in/out text, out up to 60 */
+    char original_date_time[13]; /* 1535: in/out digits, out up to 12 */
     char reserved_1548[258];
-    char transaction_id[19];        /* 1806: in/out text, 19 */
+    char transaction_id[19]; /* 1806: in/out text, 19 */
     char reserved_1825[1156];
-    uint32_t loyalty_code;          /* 2981: in when not 0, out when known */
-    char cash_amount[14];           /* 2985: in/out text, out up to 13 */
-    char bank_id[19];               /* 2999: out text, 19 */
+    uint32_t loyalty_code; /* 2981: in when not 0, out when known */
+    char cash_amount[14];  /* 2985: in/out text, out up to 13 */
+    char bank_id[19];      /* 2999: out text, 19 */
     char reserved_3018[266];
 } UserAuthIntFull;
 

@@ -8,7 +8,8 @@ AgentLibrary::AgentLibrary(const std::string& name) : handle_(dlopen(name.c_str(
     if (!handle_) throw ri::Exception("DLL not loaded: [%s]", name.c_str());
     try {
         card_authorize_ = Resolve("_card_authorize");
-        card_authorize6_ = reinterpret_cast<int (*)(void*, AgentAnswer*)>(Resolve("_card_authorize6"));
+        card_authorize6_ =
+            reinterpret_cast<int (*)(void*, AgentAnswer*)>(Resolve("_card_authorize6"));
         get_ver_ = reinterpret_cast<int (*)()>(Resolve("_GetVer"));
         close_day_ = reinterpret_cast<int (*)(AgentAnswer*)>(Resolve("_close_day"));
     } catch (...) {

@@ -18,8 +18,9 @@ namespace {
 const char* const kAgentLibrary = "libbankagent.so";
 
 // Card type numbers of the agent and their names in "card_type".
-const char* const kCardTypes[] = {"Visa",   "Mastercard",   "Maestro", "Amex",    "DinersCLub",
-                                  "VisaElectron", "PRO100", "Cashier card", "BankCard"};
+const char* const kCardTypes[] = {"Visa",   "Mastercard",   "Maestro",
+                                  "Amex",   "DinersCLub",   "VisaElectron",
+                                  "PRO100", "Cashier card", "BankCard"};
 constexpr int kKnownCardTypes = sizeof(kCardTypes) / sizeof(kCardTypes[0]);
 
 std::string WithLineFeeds(std::string text) {

@@ -61,7 +61,8 @@ TEST(ExportedSymbols, ExactlyTheInterfaceIsExported) {
         if (!isToolchain(name)) exported.insert(name);
     ASSERT_FALSE(exported.empty()) << "nm listed nothing for " << LIBVELPAD_PATH;
     for (const auto& name : kExpected) EXPECT_EQ(exported.count(name), 1u) << "lost: " << name;
-    for (const auto& name : exported) EXPECT_EQ(kExpected.count(name), 1u) << "unexpected: " << name;
+    for (const auto& name : exported)
+        EXPECT_EQ(kExpected.count(name), 1u) << "unexpected: " << name;
 }
 
 }  // namespace

@@ -188,7 +188,8 @@ static void empty_first_byte(void) {
     check(ProcessOwId("T7", (UserAuthInt*)s) == 0, "empty: result");
     char calls[256];
     read_file("agent.calls", calls, sizeof calls);
-    check(strstr(calls, " amount=0 ") != NULL, "empty: a field whose first byte is zero sets nothing");
+    check(strstr(calls, " amount=0 ") != NULL,
+          "empty: a field whose first byte is zero sets nothing");
 }
 
 static void size_checks(void) {

@@ -41,8 +41,9 @@ TEST_F(BankTest, CloseOfDayCallsCloseDayWithTheSameRecord) {
 }
 
 TEST_F(BankTest, FieldsFilledToTheirWholeWidthAreNotReadBeyond) {
-    Script("response_code=123\nmessage=ABCDEFGHIJKLMNOP\nauth_code=1234567\n"
-           "pan=1234567890123456789012345\nrrn=1234567890123\n");
+    Script(
+        "response_code=123\nmessage=ABCDEFGHIJKLMNOP\nauth_code=1234567\n"
+        "pan=1234567890123456789012345\nrrn=1234567890123\n");
     EXPECT_EQ(Run(1), 0);
     EXPECT_EQ(Get("response_code"), "123");
     EXPECT_EQ(Get("text_message"), "ABCDEFGHIJKLMNOP");
@@ -52,8 +53,9 @@ TEST_F(BankTest, FieldsFilledToTheirWholeWidthAreNotReadBeyond) {
 }
 
 TEST_F(BankTest, CardTypesAreNamedAndUnknownOnesWarned) {
-    const char* const names[] = {"Visa",         "Mastercard", "Maestro",      "Amex",    "DinersCLub",
-                                 "VisaElectron", "PRO100",     "Cashier card", "BankCard"};
+    const char* const names[] = {"Visa",   "Mastercard",   "Maestro",
+                                 "Amex",   "DinersCLub",   "VisaElectron",
+                                 "PRO100", "Cashier card", "BankCard"};
     for (int type = 1; type <= 9; ++type) {
         DARirClear(pos_);
         Script("card_type=" + std::to_string(type) + "\n");

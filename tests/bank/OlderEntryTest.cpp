@@ -8,8 +8,9 @@
 namespace {
 
 TEST_F(BankTest, OlderEntryPointRunsWithAmountAndReadsBackWhatFits) {
-    Script("result=0\nresponse_code=00\ncard_type=2\nrrn=1234567890123\n"
-           "pan=4276********1234\n");
+    Script(
+        "result=0\nresponse_code=00\ncard_type=2\nrrn=1234567890123\n"
+        "pan=4276********1234\n");
     UserAuthInt auth{};
     auth.operation = 1;
     std::memcpy(auth.amount, "1234567890123", 13);  // no terminating zero
