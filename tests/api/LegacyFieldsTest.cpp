@@ -205,8 +205,8 @@ TEST_F(LegacyFieldsTest, NumbersGoInAndComeBackAsGiven) {
     auth.receipt_number = 0;
     auth.loyalty_code = 0;
     legacy_fields::CopyNumbersOut(session_, record);
-    EXPECT_EQ(auth.receipt_number, 12);
-    EXPECT_EQ(auth.loyalty_code, 123u);
+    EXPECT_EQ(static_cast<int>(auth.receipt_number), 12);
+    EXPECT_EQ(static_cast<unsigned>(auth.loyalty_code), 123u);  // read by value: unaligned
 }
 
 TEST_F(LegacyFieldsTest, NumbersThatDoNotParseLeaveTheFields) {
@@ -216,8 +216,8 @@ TEST_F(LegacyFieldsTest, NumbersThatDoNotParseLeaveTheFields) {
     auth.loyalty_code = 9;
     LegacyRecord record(&auth, sizeof auth);
     legacy_fields::CopyNumbersOut(session_, record);
-    EXPECT_EQ(auth.receipt_number, 7);
-    EXPECT_EQ(auth.loyalty_code, 9u);
+    EXPECT_EQ(static_cast<int>(auth.receipt_number), 7);
+    EXPECT_EQ(static_cast<unsigned>(auth.loyalty_code), 9u);  // read by value: unaligned
 }
 
 TEST(LegacyRecordTest, ReadsAndWritesStayInsideTheSize) {

@@ -61,8 +61,8 @@ TEST(LegacyTest, FullStructurePaymentWithIdentifier) {
     // One character per half-byte, '0' plus its value: 0xA comes out as ':'.
     EXPECT_EQ(Field(auth.aid, 80), ":000000003");
     EXPECT_EQ(Field(auth.tvr, 80), "0080008000");
-    EXPECT_EQ(auth.receipt_number, 42);
-    EXPECT_EQ(auth.loyalty_code, 456u);
+    EXPECT_EQ(static_cast<int>(auth.receipt_number), 42);
+    EXPECT_EQ(static_cast<unsigned>(auth.loyalty_code), 456u);  // read by value: unaligned
     EXPECT_EQ(Field(auth.expiry, 5), "2512");
     EXPECT_EQ(install.Read("rc.out-T7"), "000\n");
 }
