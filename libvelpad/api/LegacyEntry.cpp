@@ -58,17 +58,18 @@ void Stage(const char* failure, Step step) {
 // Turns a failure into the printed reason and the call's result.
 template <typename Body>
 int Reported(const char* name, Body body) {
+    int result;
     try {
         return body();
     } catch (const ri::Exception& e) {
         std::printf("ERROR: %s: %s\n", name, e.What());
+        result = kFailed;
     } catch (...) {
         std::printf("ERROR: %s: unknown exception\n", name);
-        std::fflush(stdout);
-        return kUnknownFailure;
+        result = kUnknownFailure;
     }
     std::fflush(stdout);
-    return kFailed;
+    return result;
 }
 
 // "PORT=value" in the settings field overrides the engine's port for this
