@@ -53,34 +53,21 @@ int ConnectLoopback(int port) {
 }
 
 void FrameLink::Send(const std::string& payload) const {
-    std::string frame;
-    frame.reserve(payload.size() + 3);
-    frame += '\x01';
-    frame += static_cast<char>((payload.size() >> 8) & 0xFF);
-    frame += static_cast<char>(payload.size() & 0xFF);
-    frame += payload;
-    WriteAll(fd_, frame);
+    WriteAll(fd_, FrameCodec::Encode(payload));
 }
 
 std::string FrameLink::Receive() {
     std::string payload;
-    while (!Take(&payload)) {
-        const std::string more = ReadSome(fd_, 65536 + 3, kSilenceMs);
+    char stray = 0;
+    for (;;) {
+        const FrameCodec::Status status = codec_.Take(&payload, &stray);
+        if (status == FrameCodec::Status::kFrame) return payload;
+        if (status == FrameCodec::Status::kStray)
+            throw std::runtime_error("a byte outside a frame");
+        const std::string more = ReadSome(fd_, FrameCodec::kMaxPayload + 3, kSilenceMs);
         if (more.empty()) throw std::runtime_error("the pinpad closed the line or went silent");
-        buffer_ += more;
+        codec_.Feed(more);
     }
-    return payload;
-}
-
-bool FrameLink::Take(std::string* payload) {
-    if (buffer_.size() < 3) return false;
-    if (buffer_[0] != '\x01') throw std::runtime_error("a byte outside a frame");
-    const std::size_t length =
-        (static_cast<unsigned char>(buffer_[1]) << 8) | static_cast<unsigned char>(buffer_[2]);
-    if (buffer_.size() < length + 3) return false;
-    *payload = buffer_.substr(3, length);
-    buffer_.erase(0, length + 3);
-    return true;
 }
 
 }  // namespace bench

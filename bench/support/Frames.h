@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "engine/FrameCodec.h"
+
 namespace bench {
 
 class FrameLink {
@@ -16,10 +18,8 @@ public:
     std::string Receive();
 
 private:
-    bool Take(std::string* payload);
-
     int fd_;
-    std::string buffer_;
+    FrameCodec codec_;
 };
 
 // Writes all of data, throwing on failure.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "api/velpad.h"
+#include "engine/FrameCodec.h"
 #include "support/Loopback.h"
 #include "support/TempDir.h"
 
@@ -82,13 +83,6 @@ void* screenTable[8] = {nullptr,
                         nullptr,
                         nullptr};
 
-std::string Frame(const std::string& payload) {
-    std::string frame("\x01");
-    frame += static_cast<char>(payload.size() >> 8);
-    frame += static_cast<char>(payload.size() & 0xFF);
-    return frame + payload;
-}
-
 // A pinpad behind a loopback TCP port: it takes the start message, sends its
 // commands one by one and records the reply to each, then ends the
 // transaction. Every wait is bounded, so a silent engine cannot hang it.
@@ -108,7 +102,7 @@ public:
             client_ = accept(listener_, nullptr, nullptr);
             start = ReadFrame();
             for (const std::string& command : commands) {
-                Send(Frame(command));
+                Send(FrameCodec::Encode(command));
                 replies.push_back(ReadFrame());
             }
         });
@@ -134,11 +128,15 @@ private:
         return data;
     }
     std::string ReadFrame() {
-        const std::string head = Read(3);
-        if (head.size() != 3) return "<silence>";
-        const size_t length =
-            (static_cast<unsigned char>(head[1]) << 8) | static_cast<unsigned char>(head[2]);
-        return Read(length);
+        FrameCodec codec;
+        std::string payload;
+        char stray = 0;
+        while (codec.Take(&payload, &stray) != FrameCodec::Status::kFrame) {
+            const std::string more = Read(codec.Missing());
+            if (more.empty()) return "<silence>";
+            codec.Feed(more);
+        }
+        return payload;
     }
 
     int listener_ = -1;

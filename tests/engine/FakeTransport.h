@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FrameCodec.h"
 #include "transport/ITransport.h"
 
 // An in-memory pinpad link for driving the engine byte by byte. Incoming
@@ -18,18 +19,15 @@ public:
     // Queues a framed payload: 0x01, 16-bit big-endian length, payload.
     void IncomingFrame(const std::string& payload) { Incoming(Frame(payload)); }
 
-    static std::string Frame(const std::string& payload) {
-        std::string frame(1, '\x01');
-        frame += static_cast<char>((payload.size() >> 8) & 0xFF);
-        frame += static_cast<char>(payload.size() & 0xFF);
-        return frame + payload;
-    }
+    static std::string Frame(const std::string& payload) { return FrameCodec::Encode(payload); }
 
     // Payloads of the frames sent so far, in order.
     std::vector<std::string> SentPayloads() const {
         std::vector<std::string> payloads;
         for (const std::string& frame : sent)
-            payloads.push_back(frame.size() >= 3 ? frame.substr(3) : std::string());
+            payloads.push_back(frame.size() >= FrameCodec::kHeaderSize
+                                   ? frame.substr(FrameCodec::kHeaderSize)
+                                   : std::string());
         return payloads;
     }
 
