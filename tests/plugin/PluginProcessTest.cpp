@@ -15,8 +15,7 @@ protected:
         return m_processing->payment(makeRequest(PaymentProcessingRequest::Payment, 100));
     }
     QString leftChequeLine() const {
-        return "E: Операция не завершена, слип не передан; файл чека оставлен: " +
-               path("cheq.out");
+        return "E: Операция не завершена, слип не передан; файл чека оставлен: " + path("cheq.out");
     }
 };
 
@@ -85,8 +84,7 @@ TEST_F(PluginProcess, MissingOrUnrunnableVelrunIsReported) {
 TEST_F(PluginProcess, FailedRunCarriesNoSlipAndLogsTheChequeLeftBehind) {
     for (const char* end : {"kill -9 $$", "exit 3"}) {
         LogCapture::lines().clear();
-        writeVelrun(QString("printf 'success=1\\n'\nprintf 'APPROVED SLIP\\n' > cheq.out\n") +
-                    end);
+        writeVelrun(QString("printf 'success=1\\n'\nprintf 'APPROVED SLIP\\n' > cheq.out\n") + end);
         const PaymentProcessingAnswer answer = pay();
         EXPECT_EQ(answer.error, 1) << end;
         EXPECT_EQ(answer.message,
