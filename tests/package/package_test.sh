@@ -61,5 +61,14 @@ if [ "$(for deb in "$out"/*.deb; do dpkg-deb -c "$deb"; done | awk '$6 !~ /\/$/ 
   echo "a file is in two packages" >&2
   failed=1
 fi
+# Unpacked together, as dpkg -i would place them, the tools run: velrun finds
+# the packaged library and passes the check of the packaged example.
+root=$out/root
+for deb in libvelpad velpad-tools; do dpkg-deb -x "$out/${deb}_${version}_${arch}.deb" "$root"; done
+mkdir "$out/register"
+cp "$root"/usr/share/velpad/examples/* "$out/register/"
+[ "$("$root/usr/bin/velrun" --version)" = "velrun $version" ] || failed=1
+(cd "$out/register" && "$root/usr/bin/velrun" --check >"$out/check.txt") ||
+  { cat "$out/check.txt" >&2; failed=1; }
 [ "$failed" -eq 0 ] && echo "package: three packages with their files and dependencies"
 exit "$failed"
