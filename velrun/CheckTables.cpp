@@ -67,7 +67,8 @@ void Check::operationTable() {
         }
     }
     if (codes.empty()) return problem(name + " holds no operation");
-    summary(clean, "operation table " + name + ": operations " + codeList(codes));
+    summary(clean, "operation table " + settingsPath(name, directory_) + ": operations " +
+                       codeList(codes));
     if (settings_["AUTODETECT_OPS"] == "1")
         note("AUTODETECT_OPS=1: the operation table may be switched per terminal at run time");
 }
@@ -87,7 +88,8 @@ void Check::conversionTable() {
         else
             ++read;
     }
-    summary(clean, "result-code conversion " + name + ": codes converted: " + std::to_string(read));
+    summary(clean, "result-code conversion " + settingsPath(name, directory_) +
+                       ": codes converted: " + std::to_string(read));
 }
 
 void Check::textTable() {
@@ -102,7 +104,8 @@ void Check::textTable() {
         else
             ++read;
     }
-    summary(clean, "result-code texts " + name + ": codes with a text: " + std::to_string(read));
+    summary(clean, "result-code texts " + settingsPath(name, directory_) +
+                       ": codes with a text: " + std::to_string(read));
 }
 
 }  // namespace velrun

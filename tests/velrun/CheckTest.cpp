@@ -49,7 +49,7 @@ TEST_F(VelrunCheck, ExampleInstallationIsReady) {
         << r.out;
     EXPECT_NE(r.out.find("pinpad link: TCP relay at 127.0.0.1:8000"), std::string::npos);
     EXPECT_NE(r.out.find("TIMEOUT=1000 ms, pinpad idle PPAD_IDLE_TO=120000 ms"), std::string::npos);
-    EXPECT_NE(r.out.find("operation table ops.ini: operations 1 2 3 4 7 8 12 102 103"),
+    EXPECT_NE(r.out.find("operation table ./ops.ini: operations 1 2 3 4 7 8 12 102 103"),
               std::string::npos);
     EXPECT_NE(r.out.find("link test to the pinpad: not run"), std::string::npos);
     EXPECT_EQ(r.out.find("PROBLEM"), std::string::npos) << r.out;
@@ -84,7 +84,7 @@ TEST_F(VelrunCheck, BrokenOperationLinesAreNamedByFileAndNumber) {
     EXPECT_NE(r.out.find("PROBLEM  ops.ini line 5: no pinpad type and index"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("PROBLEM  ops.ini line 6: the code is not a number"), std::string::npos);
-    EXPECT_NE(r.out.find("note     operation table ops.ini: operations 1\n"), std::string::npos);
+    EXPECT_NE(r.out.find("note     operation table ./ops.ini: operations 1\n"), std::string::npos);
     EXPECT_NE(r.out.find("\nResult: not ready: ops.ini line 3: the code is not a number"),
               std::string::npos);
 }
