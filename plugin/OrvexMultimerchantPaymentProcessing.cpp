@@ -155,7 +155,8 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::execute(const Param
     // Checked before the exit code: Qt gives a process that never started a
     // non-zero exit code, which would otherwise read as a refused command line.
     if (process.error() == QProcess::FailedToStart) return notStarted();
-    if (process.exitCode() != 0) return refused(process);
+    if (process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0)
+        return refused(process);
     return completed(process);
 }
 
@@ -172,22 +173,18 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::timedOut(QProcess& 
     process.kill();
     process.waitForFinished(kKillWaitMs);
     logger->error("Процесс принудительно завершен");
-    PaymentProcessingAnswer answer = PaymentProcessingAnswer::failure(tr::Tr(tr::undefined, text));
-    // The terminal may have printed before the run was stopped; keep that slip.
-    answer.slips = readSlip();
-    return answer;
+    reportLeftCheque();
+    return PaymentProcessingAnswer::failure(tr::Tr(tr::undefined, text));
 }
 
 PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::refused(QProcess& process) const {
     const QString text = QString::fromUtf8(process.readAllStandardError());
     logger->error("Команда завершена с кодом ошибки (%1), stderror: '%2'", process.exitCode(),
                   text);
-    PaymentProcessingAnswer answer = PaymentProcessingAnswer::failure(
+    reportLeftCheque();
+    return PaymentProcessingAnswer::failure(
         text.isEmpty() ? tr::Tr("orvexMultimerchantOperationError", "Ошибка выполнения операции")
                        : tr::Tr(tr::undefined, text));
-    // A run that ended abnormally may still have left the terminal's slip.
-    answer.slips = readSlip();
-    return answer;
 }
 
 PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::notStarted() const {
@@ -231,6 +228,16 @@ OrvexMultimerchantPaymentProcessing::Parameters OrvexMultimerchantPaymentProcess
 
 QString OrvexMultimerchantPaymentProcessing::decodeValue(const QByteArray& value) const {
     return codec ? codec->toUnicode(value) : QString::fromUtf8(value);
+}
+
+// A run that did not complete carries no slip: the host would print a cheque
+// (perhaps an approval) for an operation it records as failed. The file stays
+// where the terminal wrote it, and the log says where, so the cashier's
+// support can still find it.
+void OrvexMultimerchantPaymentProcessing::reportLeftCheque() const {
+    const QString path = m_processingDirectory + kChequeFile;
+    if (fileutils::readFromFile(path, true).isEmpty()) return;
+    logger->error("Операция не завершена, слип не передан; файл чека оставлен: %1", path);
 }
 
 // The cheque file as one slip. It is read as UTF-8; a file that is not valid

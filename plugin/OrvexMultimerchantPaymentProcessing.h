@@ -60,6 +60,7 @@ private:
     Parameters parseOutput(const QByteArray& output) const;
     QString decodeValue(const QByteArray& value) const;
     QStringList readSlip() const;
+    void reportLeftCheque() const;
 
     Log4Qt::Logger* logger;
     int timeout;

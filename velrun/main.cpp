@@ -2,12 +2,14 @@
 // as key=value lines. Diagnostics go to standard error.
 #include <iostream>
 
+#include "Help.h"
 #include "Options.h"
 #include "Output.h"
 #include "Runner.h"
 #include "SignalHandler.h"
 
 int main(int argc, char* argv[]) {
+    if (const auto status = velrun::runInformational(argc, argv)) return *status;
     velrun::installSignalHandlers();
     velrun::ParamMap params;
     if (!velrun::parseOptions(argc, argv, params)) {

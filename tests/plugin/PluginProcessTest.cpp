@@ -14,6 +14,9 @@ protected:
     PaymentProcessingAnswer pay() {
         return m_processing->payment(makeRequest(PaymentProcessingRequest::Payment, 100));
     }
+    QString leftChequeLine() const {
+        return "E: Операция не завершена, слип не передан; файл чека оставлен: " + path("cheq.out");
+    }
 };
 
 pid_t readPid(const QString& file) {
@@ -24,8 +27,9 @@ pid_t readPid(const QString& file) {
 
 }  // namespace
 
-// velrun ignores SIGTERM, so only the uncatchable kill can stop it; the slip
-// printed before the time-out stays in the answer.
+// velrun ignores SIGTERM, so only the uncatchable kill can stop it. The slip
+// printed before the time-out is not handed to the host as if the operation had
+// completed; the log says where the cheque file was left.
 TEST_F(PluginProcess, TimeOutKillsVelrunAfterConfiguredSeconds) {
     writeConf("[OrvexMultiMerchant.Main]\ntimeout=1\n");
     reload();
@@ -39,10 +43,11 @@ TEST_F(PluginProcess, TimeOutKillsVelrunAfterConfiguredSeconds) {
     EXPECT_EQ(answer.error, 1);
     EXPECT_EQ(answer.code, 0);
     EXPECT_EQ(answer.message, tr::Tr(tr::undefined, "Истёк таймаут выполнения команды"));
-    EXPECT_EQ(answer.slips, QStringList{"SLIP\n"});
+    EXPECT_TRUE(answer.slips.isEmpty());
     EXPECT_EQ(LogCapture::lines(),
               (QStringList{"E: Истёк таймаут выполнения команды",
-                           "E: Процесс принудительно завершен", "I: Слип: SLIP\n"}));
+                           "E: Процесс принудительно завершен", leftChequeLine()}));
+    EXPECT_TRUE(QFile::exists(path("cheq.out")));
     const pid_t pid = readPid(path("pid"));
     ASSERT_GT(pid, 0);
     EXPECT_EQ(kill(pid, 0), -1) << "velrun still exists after the time-out";
@@ -73,13 +78,20 @@ TEST_F(PluginProcess, MissingOrUnrunnableVelrunIsReported) {
     }
 }
 
-// A velrun that dies by a signal after the terminal printed: the slip is kept
-// and the answer carries a message even without standard error.
-TEST_F(PluginProcess, VelrunKilledBySignalKeepsSlipAndMessage) {
-    writeVelrun("printf 'APPROVED SLIP\\n' > cheq.out\nkill -9 $$");
-    const PaymentProcessingAnswer answer = pay();
-    EXPECT_EQ(answer.error, 1);
-    EXPECT_EQ(answer.message,
-              tr::Tr("orvexMultimerchantOperationError", "Ошибка выполнения операции"));
-    EXPECT_EQ(answer.slips, QStringList{"APPROVED SLIP\n"});
+// A velrun that dies by a signal, or exits non-zero, after the terminal
+// printed: the failed answer carries a message even without standard error,
+// but no "approved" slip; the cheque file stays and the log names it.
+TEST_F(PluginProcess, FailedRunCarriesNoSlipAndLogsTheChequeLeftBehind) {
+    for (const char* end : {"kill -9 $$", "exit 3"}) {
+        LogCapture::lines().clear();
+        writeVelrun(QString("printf 'success=1\\n'\nprintf 'APPROVED SLIP\\n' > cheq.out\n") + end);
+        const PaymentProcessingAnswer answer = pay();
+        EXPECT_EQ(answer.error, 1) << end;
+        EXPECT_EQ(answer.message,
+                  tr::Tr("orvexMultimerchantOperationError", "Ошибка выполнения операции"))
+            << end;
+        EXPECT_TRUE(answer.slips.isEmpty()) << end;
+        EXPECT_EQ(LogCapture::lines().value(1), leftChequeLine()) << end;
+        EXPECT_TRUE(QFile::exists(path("cheq.out"))) << end;
+    }
 }

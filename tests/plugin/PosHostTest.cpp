@@ -62,3 +62,33 @@ TEST_F(PosHost, FailedAnswerAndBadInputHaveTheirExitStatus) {
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_EQ(calls().size(), 1u);
 }
+
+// Every operation poshost names reaches the plug-in operation of that name:
+// each starts velrun with its own command code (a refund, type 3, goes through
+// the cancel-or-return pair), and the copy, which the plug-in does not
+// support, starts none.
+TEST_F(PosHost, EveryOperationOfThePlugInRuns) {
+    writeVelrun("printf 'success=1\\ncode=0\\n'");
+    const std::vector<std::pair<QStringList, QString>> operations{
+        {{"payment"}, "1"},     {{"payment", "--type", "3", "--rrn", "R1"}, "4"},
+        {{"cancel"}, "2"},      {{"cancel", "--terminal", "T1", "--rrn", "R1"}, "4"},
+        {{"qrpayment"}, "102"}, {{"qrcancel", "--rrn", "R1"}, "103"},
+        {{"totals"}, "12"},     {{"report"}, "7"},
+        {{"shortreport"}, "8"}, {{"merchantreport", "--merchant", "M1"}, "7"},
+    };
+    for (const auto& [arguments, command] : operations) {
+        const size_t before = calls().size();
+        const HostRun run = runHost(QStringList{"--plugin", PLUGIN_FILE, "--dir", m_dir} +
+                                    arguments + QStringList{"--amount", "100"});
+        EXPECT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << run.err.toStdString();
+        ASSERT_EQ(calls().size(), before + 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(calls().back().mid(0, 2), (QStringList{"--command", command}))
+            << arguments.join(' ').toStdString();
+    }
+    const size_t before = calls().size();
+    const HostRun copy = runHost({"--plugin", PLUGIN_FILE, "--dir", m_dir, "copy"});
+    EXPECT_EQ(copy.exitCode, 2);
+    EXPECT_TRUE(copy.out.contains("messageId=orvexMultimerchantNotSupported"))
+        << copy.out.toStdString();
+    EXPECT_EQ(calls().size(), before);
+}

@@ -1,0 +1,54 @@
+#include "Help.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "Check.h"
+
+namespace velrun {
+
+namespace {
+
+const char kUsage[] =
+    "Usage: velrun --command CODE [OPTION VALUE]...\n"
+    "       velrun --check | --help | --version\n"
+    "\n"
+    "Runs one terminal operation through libvelpad and prints its result as\n"
+    "key=value lines: authorizationCode, cardNumber, cardType, code, message,\n"
+    "rrn, success, terminalId. Diagnostics go to standard error. The settings\n"
+    "(cashreg.ini, ops.ini, ...) are looked for from the working directory.\n"
+    "\n"
+    "Options (a single dash and unique abbreviations work too):\n"
+    "  -c, --command CODE            operation code from the operation table\n"
+    "  -a, --amount AMOUNT           amount in minor units\n"
+    "  -v, --currency CODE           currency code\n"
+    "  -t, --terminal_id ID          terminal identifier\n"
+    "  -r, --rrn RRN                 reference of an earlier operation\n"
+    "  -i, --transaction_id ID       transaction identifier\n"
+    "  -n, --receipt_number NUMBER   receipt number\n"
+    "\n"
+    "  --check     check the installation in the working directory and exit\n"
+    "  --help      print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "\n"
+    "Exit status: 0 when the result was printed (the operation's outcome is in\n"
+    "\"success\" and \"code\"), 1 for a bad command line; --check: 0 when the\n"
+    "installation is ready, 2 otherwise.\n";
+
+}  // namespace
+
+std::optional<int> runInformational(int argc, char* argv[]) {
+    if (argc != 2) return std::nullopt;
+    if (std::strcmp(argv[1], "--help") == 0) {
+        std::cout << kUsage << std::flush;
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "velrun " VELPAD_VERSION << std::endl;
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--check") == 0) return Check(std::cout).run();
+    return std::nullopt;
+}
+
+}  // namespace velrun

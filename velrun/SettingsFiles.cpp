@@ -1,0 +1,113 @@
+#include "SettingsFiles.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace velrun {
+
+namespace {
+
+const char kBlanks[] = " \n\r\t";
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// A readable regular file (a directory does not count).
+bool isFile(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    return std::ifstream(path).is_open();
+}
+
+// [Settings] Path of a sectioned file: the first entry of the key, sections of
+// the same name merged; empty when absent.
+std::string configuredPath(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string raw;
+    std::string section;
+    while (std::getline(in, raw)) {
+        const std::string line = trimmed(raw);
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        const size_t close = line.find(']');
+        if (line[0] == '[') {
+            if (close != std::string::npos) section = line.substr(1, close - 1);
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (section == "Settings" && equals != std::string::npos &&
+            line.substr(0, equals) == "Path")
+            return line.substr(equals + 1);
+    }
+    return std::string();
+}
+
+}  // namespace
+
+bool readSettingsLines(const std::string& path, std::vector<SettingsLine>& lines) {
+    lines.clear();
+    if (!isFile(path)) return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string raw;
+    for (int number = 1; std::getline(in, raw); ++number) {
+        const std::string line = trimmed(raw);
+        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            lines.push_back({number, line, "1", true});
+        else
+            lines.push_back({number, line.substr(0, equals), line.substr(equals + 1), false});
+    }
+    return true;
+}
+
+Location locateSettingsFile(const std::string& name) {
+    for (const char* place : {"", "./ini/", "../ini/", "/home/it/"}) {
+        const std::string path = place + name;
+        if (isFile(path)) return {path, *place ? place : "./", true};
+    }
+    const std::string configured = configuredPath("/home/itsettings.ini");
+    const std::string directory = configured.empty() ? "/home/" : configured + "/";
+    return {directory + name, directory, isFile(directory + name)};
+}
+
+std::string settingsPath(const std::string& name, const std::string& directory) {
+    if (name.empty()) return std::string();
+    if (name.find_first_of("\\/") != std::string::npos) return name;
+    return directory + name;
+}
+
+bool isTableCode(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+std::map<std::string, std::string> engineSettings(const std::vector<SettingsLine>& lines) {
+    std::map<std::string, std::string> settings{
+        {"PORT", "COM1"},
+        {"SPEED", "115200"},
+        {"TIMEOUT", "1000"},
+        {"ADDR_IP", "127.0.0.1"},
+        {"PORT_IP", "8000"},
+        {"PPAD_IDLE_TO", "120000"},
+        {"RC_CONVERT_FILE", "rc_conv.ini"},
+        {"RC_RESOLVE_FILE", "rc_res.ini"},
+        {"LOG_FOLDER_NAME", "Logs"},
+    };
+    for (const SettingsLine& line : lines) settings[upper(line.key)] = line.value;
+    return settings;
+}
+
+}  // namespace velrun
