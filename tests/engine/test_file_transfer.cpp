@@ -34,8 +34,12 @@ std::string Binary(size_t size) {
 }
 
 TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
-    Write("in/ten.bin", std::string("\x00\x01\x02\x1b\x1c\xff" "abcd", 10));
-    EXPECT_EQ(Reply("GETFILE:ten.bin"), std::string("\x00\x01\x02\x1b\x1c\xff" "abcd", 10));
+    Write("in/ten.bin", std::string("\x00\x01\x02\x1b\x1c\xff"
+                                    "abcd",
+                                    10));
+    EXPECT_EQ(Reply("GETFILE:ten.bin"), std::string("\x00\x01\x02\x1b\x1c\xff"
+                                                    "abcd",
+                                                    10));
     Write("in/full.bin", Binary(0xFFFF));
     EXPECT_EQ(Reply("GETFILE:full.bin"), Binary(0xFFFF));
     Write("in/empty.bin", "");
@@ -89,7 +93,9 @@ TEST_F(FileTransferTest, PutFileWithoutSeparatorWritesNothing) {
 
 TEST_F(FileTransferTest, PutFileIntoAMissingDirectoryAnswersError) {
     Ini("PUTFILEPATH=nowhere/\n");
-    EXPECT_EQ(Reply("PUTFILE:a.txt\x1c" "data"), "ER");
+    EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"
+                    "data"),
+              "ER");
     EXPECT_NE(AppLog().find("ERROR: PutFile: create: "), std::string::npos);
 }
 
@@ -100,7 +106,8 @@ TEST_F(FileTransferTest, PutFileThatFailsHalfWayKeepsTheOldFile) {
     PPAD& engine = Engine();
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    struct sigaction ignore{}, previous{};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &previous);
     rlimit small = old;
