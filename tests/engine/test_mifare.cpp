@@ -1,6 +1,7 @@
 // The Mifare read driven by the pinpad's "MF:" reports, its result codes and
 // the block's data kept out of the trace.
 #include "EngineFixture.h"
+#include "support/TestTrace.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ TEST_F(MifareTest, ReadGoesFromStartToData) {
     EXPECT_EQ(Report("DETECTED"), (Replies{"OK", "MF:AUTH:1,0,2"}));
     EXPECT_EQ(Report("OK"), (Replies{"OK", "MF:READ:1,4"}));
     EXPECT_EQ(Report("DATA:0011AABB"), (Replies{"OK", "MF:END:"}));
+    const std::string traced = TestTraceText();
+    EXPECT_NE(traced.find("MifareProcess: DATA: [8 bytes]"), std::string::npos);
+    EXPECT_EQ(traced.find("0011AABB"), std::string::npos);
     EXPECT_EQ(tags.Get("MF_DATA"), "0011AABB");
     EXPECT_EQ(tags.Get("response_code"), "000");
     // With the data read, a later authentication is only acknowledged.
