@@ -39,8 +39,9 @@ int PPAD::MifareNumber(const char* name) const {
 }
 
 int PPAD::MifareProcess(const std::string& text) {
-    // The block's data is card data: only its length reaches the trace.
-    const bool data = text.size() > 4 && text.compare(0, 5, kData) == 0;
+    // The block's data is card data: only its length reaches the trace. A
+    // "DATA:" without any data is no read and is not reported as success.
+    const bool data = text.size() > 5 && text.compare(0, 5, kData) == 0;
     if (data)
         trace_->Debug("MifareProcess: DATA: [%zu bytes]", text.size() - 5);
     else

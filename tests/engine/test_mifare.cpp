@@ -62,6 +62,8 @@ TEST_F(MifareTest, ErrorsStoreTheirCodesAndEnd) {
 TEST_F(MifareTest, UnknownReportIsEndedWithoutAcknowledgement) {
     EXPECT_EQ(Report("BUSY"), (Replies{"MF:END:"}));
     EXPECT_EQ(Report("DATA"), (Replies{"MF:END:"}));
+    EXPECT_EQ(Report("DATA:"), (Replies{"MF:END:"}));
+    EXPECT_FALSE(tags.IsExistParams("MF_DATA"));
     EXPECT_EQ(tags.Get("response_code"), "999");
 }
 
