@@ -1,7 +1,8 @@
 // Link throughput: transactions that carry large tag lists ("SETTAGS:", about
-// 60 KB a frame) against the same transactions without them; the difference
-// is the time the large frames took. The bare client receives the very same
-// frames from the same pinpad: that is the loopback limit.
+// 60 KB a frame), and transactions that fetch a 60 KB file through
+// "GETFILE:", each against the same transaction without them; the difference
+// is the time the large frames took. The bare client exchanges the very same
+// frames with the same pinpad: that is the loopback limit.
 #include <unistd.h>
 
 #include <cstdio>
@@ -24,6 +25,11 @@ constexpr int kFrames = 10;
 constexpr int kItems = 460;  // 460 items of 127 bytes: about 60 KB a frame
 constexpr int kValueLength = 127;
 const char* const kTagHeads[] = {"DF", "9F", "5F", "1F"};
+constexpr int kFileBytes = 60 * 1024;
+// More fetches than tag lists: one fetch takes too little to stand out of the
+// noise of a transaction.
+constexpr int kFileFetches = 40;
+const char kFileName[] = "config.bin";
 
 // One tag list of kItems distinct two-byte tags (tag, length, value), written
 // out byte by byte: more items than one "send-tags" step takes.
@@ -45,6 +51,21 @@ std::string Transaction(int frames) {
     return body.replace(body.find("@LARGE_FRAMES@"), 14, steps);
 }
 
+std::string FileTransaction(int fetches) {
+    std::string body = LoadScenario("file_fetch.vps");
+    std::string steps;
+    for (int i = 0; i < fetches; ++i)
+        steps += std::string("send \"GETFILE:") + kFileName + "\"\nexpect-file " + kFileName + "\n";
+    return body.replace(body.find("@FILE_FETCHES@"), 14, steps);
+}
+
+// A binary file, every byte value and zeros included.
+std::string FileData() {
+    std::string data(kFileBytes, '\0');
+    for (int i = 0; i < kFileBytes; ++i) data[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
+    return data;
+}
+
 int FrameBytes() {
     return 3 + 8 + kItems * (2 + 1 + kValueLength);
 }
@@ -62,41 +83,55 @@ void Bare(int port) {
     close(fd);
 }
 
+// Plays each kind of run (bare, library with logs off, library with default
+// logs) once with the large frames and once without, for rounds rounds after
+// one round of warm-up, and prints the rate of the large frames' bytes.
+void Measure(const std::string& withFrames, const std::string& without, int rounds, double bytes,
+             const std::string& title) {
+    Install install;
+    if (chdir(install.Dir().c_str()) != 0) throw std::runtime_error("chdir failed");
+    WriteFile(install.Path(kFileName), FileData());
+    const std::string pair = withFrames + "close\naccept\n" + without;
+    VirtualPinpad pinpad(install, RepeatScenario(pair, 3 * (rounds + 1)));
+    install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
+    const int port = std::stoi(pinpad.Line());
+    const std::function<void()> runs[] = {[port] { Bare(port); }, [] { LibraryPayment(true); },
+                                          [] { LibraryPayment(false); }};
+    std::vector<double> large[3], small[3];
+    ResetSleeps();
+    for (int round = 0; round <= rounds; ++round) {
+        for (int k = 0; k < 3; ++k) {
+            const double withTime = Timed(runs[k]);
+            const double withoutTime = Timed(runs[k]);
+            if (round > 0) large[k].push_back(withTime), small[k].push_back(withoutTime);
+        }
+    }
+    pinpad.Finish();
+    double rate[3];
+    for (int k = 0; k < 3; ++k) rate[k] = bytes / (Median(large[k]) - Median(small[k]));
+    std::printf("%s (%d runs, median)\n", title.c_str(), rounds);
+    PrintFigure("bare client (loopback limit)", rate[0], "MB/s");
+    PrintFigure("library, logs off", rate[1], "MB/s");
+    PrintFigure("library, default logs", rate[2], "MB/s");
+    PrintRatio("limit / library, logs off", rate[0] / rate[1]);
+    PrintRatio("limit / library, default logs", rate[0] / rate[2]);
+    PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",
+                "(" + std::to_string(SleepCount()) + " sleeps)");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
     try {
-        Install install;
-        if (chdir(install.Dir().c_str()) != 0) throw std::runtime_error("chdir failed");
-        const std::string pair = Transaction(kFrames) + "close\naccept\n" + Transaction(0);
-        VirtualPinpad pinpad(install, RepeatScenario(pair, 3 * (rounds + 1)));
-        install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
-        const int port = std::stoi(pinpad.Line());
-        const std::function<void()> runs[] = {[port] { Bare(port); }, [] { LibraryPayment(true); },
-                                              [] { LibraryPayment(false); }};
-        std::vector<double> large[3], small[3];
-        ResetSleeps();
-        for (int round = 0; round <= rounds; ++round) {
-            for (int k = 0; k < 3; ++k) {
-                const double withFrames = Timed(runs[k]);
-                const double without = Timed(runs[k]);
-                if (round > 0) large[k].push_back(withFrames), small[k].push_back(without);
-            }
-        }
-        pinpad.Finish();
-        const double bytes = static_cast<double>(kFrames) * FrameBytes();
-        double rate[3];
-        for (int k = 0; k < 3; ++k) rate[k] = bytes / (Median(large[k]) - Median(small[k]));
-        std::printf("Link throughput, pinpad to host: %d frames of %d bytes (%d runs, median)\n",
-                    kFrames, FrameBytes(), rounds);
-        PrintFigure("bare client (loopback limit)", rate[0], "MB/s");
-        PrintFigure("library, logs off", rate[1], "MB/s");
-        PrintFigure("library, default logs", rate[2], "MB/s");
-        PrintRatio("limit / library, logs off", rate[0] / rate[1]);
-        PrintRatio("limit / library, default logs", rate[0] / rate[2]);
-        PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",
-                    "(" + std::to_string(SleepCount()) + " sleeps)");
+        Measure(Transaction(kFrames), Transaction(0), rounds,
+                static_cast<double>(kFrames) * FrameBytes(),
+                "Link throughput, pinpad to host: " + std::to_string(kFrames) + " frames of " +
+                    std::to_string(FrameBytes()) + " bytes");
+        Measure(FileTransaction(kFileFetches), FileTransaction(0), rounds,
+                static_cast<double>(kFileFetches) * (3 + kFileBytes),
+                "File throughput, host to pinpad: " + std::to_string(kFileFetches) +
+                    " GETFILE: replies of " + std::to_string(kFileBytes) + " bytes");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "throughput_bench: %s\n", e.what());
         return 1;

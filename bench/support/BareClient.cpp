@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace bench {
@@ -27,8 +29,19 @@ private:
     int bank_ = -1;
 };
 
+// The file named by "GETFILE:" in the working directory, read afresh each
+// time as the library reads it.
+std::string FileContent(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return "ER";
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str().empty() ? "OK" : content.str();
+}
+
 std::string BareHost::Answer(const std::string& request) {
     if (request.rfind("DEVICEOPEN:", 0) == 0) return "OK:2";
+    if (request.rfind("GETFILE:", 0) == 0) return FileContent(Argument(request));
     if (request.rfind("CONNECT:", 0) == 0 || request.rfind("WRITE:", 0) == 0 ||
         request.rfind("READ:", 0) == 0 || request.rfind("DISCONNECT:", 0) == 0)
         return Channel(request);

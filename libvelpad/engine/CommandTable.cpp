@@ -50,6 +50,14 @@ std::map<std::string, CommandHandler> Build() {
         {"BEGINTR:", With<&PPAD::BeginTransaction>()},
         {"STORERC:", With<&PPAD::StoreResult>()},
         {"CARDREQ:", With<&PPAD::CardRequest>()},
+        {"GETFILE:", With<&PPAD::SendFile>()},
+        {"PUTFILE:", With<&PPAD::ReceiveFile>()},
+        {"TMSID:", Without<&PPAD::TMSIDRequest>()},
+        {"TMSSCRIPT:", Without<&PPAD::TMSSCRIPTRequest>()},
+        {"BHEADERGET:", With<&PPAD::RequestBasketHeader>()},
+        {"BITEMGET:", With<&PPAD::RequestBasketItem>()},
+        {"BITEMSET:", With<&PPAD::UpdateBasketItem>()},
+        {"MF:", With<&PPAD::MifareProcess>()},
     };
 }
 

@@ -115,6 +115,20 @@ public:
     int PhoneNumber(const std::string& number);
     int I344Process(const std::string& commands);
 
+    // File transfer and terminal management.
+    int SendFile(const std::string& name);
+    int ReceiveFile(const std::string& payload);
+    int TMSIDRequest();
+    int TMSSCRIPTRequest();
+
+    // Basket of goods.
+    int RequestBasketHeader(const std::string& argument);
+    int RequestBasketItem(const std::string& argument);
+    int UpdateBasketItem(const std::string& argument);
+
+    // Mifare card reading.
+    int MifareProcess(const std::string& text);
+
     // Puts a ready transport behind the link (tests drive the engine through
     // a fake one); the engine takes ownership.
     void AttachTransport(ITransport* transport) { transport_.reset(transport); }
@@ -150,6 +164,13 @@ protected:
     void CompleteResultTags();
     std::string StartCardData();
     std::string ResultText(int code);
+    // The path of a file the pinpad names in the exchange directory of a
+    // setting ("GETFILEPATH", "PUTFILEPATH"; the work path without it).
+    std::string ExchangeFile(const char* key, const std::string& name);
+    // A basket parameter, which must exist (else "no " + name is raised).
+    std::string BasketValue(const std::string& name) const;
+    // A Mifare parameter of the session as a number.
+    int MifareNumber(const char* name) const;
 
     bool printer_esc_ = false;
     Tags* tags_;

@@ -97,6 +97,16 @@ TEST(ScenarioParser, RefusesOversizedFrames) {
     }
 }
 
+TEST(ScenarioParser, FileStepsKeepThePathForThePlay) {
+    auto steps = Parse("send-file \"PUTFILE:r.bin\\x1c\" ${BANK_PORT}.bin\nexpect-file out.bin\n");
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].kind, StepKind::kSendFile);
+    EXPECT_EQ(steps[0].bytes, "PUTFILE:r.bin\x1c");
+    EXPECT_EQ(steps[0].fields, std::vector<std::string>{"4242.bin"});
+    EXPECT_EQ(steps[1].kind, StepKind::kExpectFile);
+    EXPECT_EQ(steps[1].fields, std::vector<std::string>{"out.bin"});
+}
+
 TEST(ScenarioParser, ReadyScenariosParse) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(VPINPAD_SCENARIOS)) {

@@ -75,6 +75,13 @@ void BadFirstByte(const Args& a, Step* s) {
     s->bytes = Payload(a[1]);
 }
 
+// The file is read when the step is played, so that a test can write it
+// after the scenario is checked.
+void SendFile(const Args& a, Step* s) {
+    s->bytes = a[0];
+    s->fields = {a[1]};
+}
+
 void Split(const Args& a, Step* s) {
     s->bytes = Payload(a[0]);
     s->count = Number(a[1], "piece size", Framing::kMaxPayload + 3);
@@ -88,11 +95,13 @@ const std::vector<Keyword>& Keywords() {
         {"expect-start-prefix", StepKind::kExpectStartPrefix, 1, 6, Fields},
         {"expect", StepKind::kExpect, 1, 1, Bytes},
         {"expect-prefix", StepKind::kExpectPrefix, 1, 1, Bytes},
+        {"expect-file", StepKind::kExpectFile, 1, 1, Fields},
         {"expect-tags", StepKind::kExpectTags, 1, 64, Tags},
         {"expect-nothing", StepKind::kExpectNothing, 1, 1, Millis},
         {"expect-relay-id", StepKind::kExpectRelayId, 1, 1, Bytes},
         {"expect-close", StepKind::kExpectClose, 0, 0, Nothing},
         {"send", StepKind::kSend, 1, 1, FrameBytes},
+        {"send-file", StepKind::kSendFile, 2, 2, SendFile},
         {"send-tags", StepKind::kSend, 2, 64, SendTags},
         {"raw", StepKind::kRaw, 1, 1, Bytes},
         {"cut", StepKind::kCut, 2, 2, Cut},

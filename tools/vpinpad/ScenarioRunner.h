@@ -54,6 +54,8 @@ private:
 
     void ExpectStart(const Step& step);
     void ExpectReply(const Step& step);
+    void ExpectFile(const Step& step);
+    void SendFile(const Step& step);
     void ExpectTags(const Step& step);
     void ExpectNothing(const Step& step);
     void ExpectRelayId(const Step& step);

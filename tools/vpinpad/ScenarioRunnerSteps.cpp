@@ -1,6 +1,8 @@
 // The step handlers of ScenarioRunner: what each scenario keyword does on the line.
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "ByteText.h"
 #include "ScenarioRunner.h"
@@ -45,6 +47,17 @@ std::string HexTag(std::uint32_t tag) {
     return text;
 }
 
+// The whole content of a file named by the scenario (relative to the
+// emulator's working directory).
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw StepFailure(ScenarioRunner::kFailed, "cannot read file " + ByteText::Quoted(path));
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
 }  // namespace
 
 void ScenarioRunner::ExpectStart(const Step& step) {
@@ -69,6 +82,20 @@ void ScenarioRunner::ExpectReply(const Step& step) {
                               ByteText::Quoted(step.bytes) + ", got " + ByteText::Quoted(payload) +
                               " [" + ByteText::Hex(payload) + "]");
     }
+}
+
+// A file's contents can fill a whole frame: a mismatch is told by the sizes
+// and the first differing byte rather than by both payloads.
+void ScenarioRunner::ExpectFile(const Step& step) {
+    const std::string expected = FileBytes(step.fields[0]);
+    std::string payload = ExpectFrame();
+    if (payload == expected) return;
+    std::size_t at = 0;
+    while (at < payload.size() && at < expected.size() && payload[at] == expected[at]) ++at;
+    throw StepFailure(kFailed, "expected the file's " + std::to_string(expected.size()) +
+                                   " bytes, got " + std::to_string(payload.size()) +
+                                   " bytes differing from offset " + std::to_string(at) + ": " +
+                                   ByteText::Quoted(payload.substr(at, 16)));
 }
 
 void ScenarioRunner::ExpectTags(const Step& step) {
@@ -119,6 +146,14 @@ void ScenarioRunner::ExpectClose(const Step&) {
 
 void ScenarioRunner::Send(const Step& step) {
     SendBytes(Framing::Encode(step.bytes), "frame", step.bytes);
+}
+
+void ScenarioRunner::SendFile(const Step& step) {
+    const std::string payload = step.bytes + FileBytes(step.fields[0]);
+    if (payload.size() > Framing::kMaxPayload)
+        throw StepFailure(kFailed, "the payload of " + std::to_string(payload.size()) +
+                                       " bytes does not fit a frame");
+    SendBytes(Framing::Encode(payload), "frame", payload);
 }
 
 void ScenarioRunner::Raw(const Step& step) {

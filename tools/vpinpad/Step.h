@@ -12,11 +12,13 @@ enum class StepKind {
     kExpectStartPrefix,  // fields: the first fields of the start message
     kExpect,             // bytes: the host's reply payload, exactly
     kExpectPrefix,       // bytes: the start of the host's reply payload
+    kExpectFile,         // fields: a file whose bytes are the host's reply payload, exactly
     kExpectTags,         // tags: items the reply's tag list must hold, in any order
     kExpectNothing,      // millis: no frame may arrive for that long
     kExpectRelayId,      // bytes: the identifier the host sent to the relay
     kExpectClose,        // the host closes the connection
     kSend,               // bytes: payload sent as one frame
+    kSendFile,           // bytes, fields: one frame of the bytes and then a file's content
     kRaw,                // bytes: sent as they are, without a frame
     kCut,                // bytes, count: a frame announcing the payload, cut after count bytes
     kBadFirstByte,       // bytes, count: a whole frame whose first byte is count, not 0x01

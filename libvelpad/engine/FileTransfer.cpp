@@ -1,0 +1,125 @@
+// The pinpad's file requests: "GETFILE:" reads a file of the exchange
+// directory for reading and sends its bytes, "PUTFILE:" stores a file in the
+// exchange directory for writing, "TMSID:" and "TMSSCRIPT:" answer the first
+// and second word of the terminal-management script file.
+#include <fstream>
+#include <sstream>
+
+#include "engine/PPAD.h"
+#include "ri/ReplaceFile.h"
+#include "ri/Trace.h"
+
+namespace {
+
+// Separates the file name from the contents in "PUTFILE:".
+constexpr char kFileSeparator = 0x1C;
+// The most one frame carries: a larger file cannot be sent.
+constexpr std::size_t kMaxFileSize = 0xFFFF;
+
+// A name the pinpad may use: a plain file name inside the exchange directory.
+// Parent references, absolute paths and directory separators would reach
+// files outside it, "." is the directory itself, and a zero byte would cut
+// the name short.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name.find("..") == std::string::npos &&
+           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
+// Reads at most limit + 1 bytes, so that an oversized file shows itself
+// without being read whole. False when the file cannot be opened.
+bool ReadPrefix(const std::string& path, std::size_t limit, std::string* data) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    data->resize(limit + 1);
+    in.read(&(*data)[0], static_cast<std::streamsize>(data->size()));
+    data->resize(static_cast<std::size_t>(in.gcount()));
+    return !in.bad();
+}
+
+// The index-th white-space-separated word of a file; false when it cannot
+// be opened, an empty word when it holds fewer words.
+bool ReadWord(const std::string& path, int index, std::string* word) {
+    std::ifstream in(path);
+    if (!in) return false;
+    for (int i = 0; i <= index; ++i) {
+        word->clear();
+        if (!(in >> *word)) break;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PPAD::ExchangeFile(const char* key, const std::string& name) {
+    std::string directory = Setting(key);
+    if (directory.empty()) directory = registry_.GetWorkPath();
+    return GetPathFile(name, directory);
+}
+
+int PPAD::SendFile(const std::string& name) {
+    trace_->Debug4("SendFile: %s", name.c_str());
+    log_.Write("SendFile: " + name);
+    if (!IsPlainName(name)) {
+        log_.Write("ERROR: SendFile: file name refused: [%s]", name.c_str());
+        SendError();
+        return -2;
+    }
+    const std::string path = ExchangeFile("GETFILEPATH", name);
+    log_.Write("GetFile: opening ... " + path);
+    std::string contents;
+    if (!ReadPrefix(path, kMaxFileSize, &contents)) {
+        trace_->Error("SendFile: open file error.");
+        log_.Write("SendFile: open file error");
+        SendError();
+        return -2;
+    }
+    if (contents.size() > kMaxFileSize) {
+        log_.Write("ERROR: SendFile: file larger than %zu bytes: [%s]", kMaxFileSize, path.c_str());
+        SendError();
+        return -2;
+    }
+    log_.Write("SendFile: got %zu bytes", contents.size());
+    return SendMsg(contents);
+}
+
+int PPAD::ReceiveFile(const std::string& payload) {
+    const std::size_t separator = payload.find(kFileSeparator);
+    const std::string name = payload.substr(0, separator);
+    trace_->Debug4("PutFile:%s", name.c_str());
+    log_.Write("PutFile:" + name);
+    if (separator == std::string::npos) {
+        log_.Write("PutFile: no delimetr :(");
+        SendError();
+        return -2;
+    }
+    if (!IsPlainName(name)) {
+        log_.Write("ERROR: PutFile: file name refused: [%s]", name.c_str());
+        SendError();
+        return -2;
+    }
+    const std::string path = ExchangeFile("PUTFILEPATH", name);
+    log_.Write("PutFile: opening ... " + path);
+    std::string reason;
+    if (!ri::ReplaceFile(path, payload.substr(separator + 1), &reason)) {
+        trace_->Error("GetFile: open file error.");
+        log_.Write("ERROR: PutFile: %s: [%s]", reason.c_str(), path.c_str());
+        SendError();
+        return -2;
+    }
+    log_.Write("PutFile: data put");
+    return SendOk();
+}
+
+int PPAD::TMSIDRequest() {
+    trace_->Debug4("TMSIDRequest");
+    std::string word;
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word)) return SendError();
+    return SendMsg(word);
+}
+
+int PPAD::TMSSCRIPTRequest() {
+    trace_->Debug4("TMSSCRIPTRequest");
+    std::string word;
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word)) return SendError();
+    return SendMsg(word);
+}

@@ -1,0 +1,57 @@
+#include "ri/ReplaceFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ri {
+
+namespace {
+
+// The temporary name beside path: hidden, and unique to this process.
+std::string TemporaryName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, name) + "." + path.substr(name) + "." + std::to_string(getpid()) + ".tmp";
+}
+
+bool Fail(const char* step, std::string* error) {
+    if (error) *error = std::string(step) + ": " + std::strerror(errno);
+    return false;
+}
+
+// Writes every byte, going on after short writes and interrupted calls.
+bool WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t wrote = write(fd, data.data() + done, data.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const std::string& data, std::string* error) {
+    const std::string temporary = TemporaryName(path);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return Fail("create", error);
+    const char* failed = nullptr;
+    if (!WriteAll(fd, data))
+        failed = "write";
+    else if (fsync(fd) != 0)
+        failed = "sync";
+    if (close(fd) != 0 && failed == nullptr) failed = "close";
+    if (failed == nullptr && rename(temporary.c_str(), path.c_str()) != 0) failed = "rename";
+    if (failed == nullptr) return true;
+    const int reason = errno;
+    unlink(temporary.c_str());
+    errno = reason;
+    return Fail(failed, error);
+}
+
+}  // namespace ri
