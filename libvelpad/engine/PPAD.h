@@ -156,6 +156,7 @@ protected:
     long TimeoutSetting(const char* key, long fallback, long most, bool toLog);
     // Deletes a file of an earlier run; one that stays is noted as unwritable.
     void Remove(const std::string& path);
+    // Notes a file of this run that cannot be written (a path not set is none).
     void Unwritable(const std::string& path);
     // Whether every file this run writes can be written: false, with the
     // reason in the logs, when one cannot.
