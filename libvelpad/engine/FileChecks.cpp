@@ -27,7 +27,7 @@ void PPAD::Remove(const std::string& path) {
 
 void PPAD::Unwritable(const std::string& path) {
     if (path.empty()) return;
-    trace_->Error("PPAD: file [%s] of an earlier run cannot be replaced", path.c_str());
+    trace_->Error("PPAD: file [%s] cannot be replaced or written", path.c_str());
     if (unwritable_.empty()) unwritable_ = path;
 }
 
