@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -15,6 +16,8 @@ namespace {
 
 // Pause between two tries of a lock another holder keeps.
 constexpr long kRetryMs = 20;
+// Longest wait (a day), far from any overflow of the clock arithmetic.
+constexpr long kMostWaitMs = 86400L * 1000;
 
 int OpenLockFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0660);
@@ -33,8 +36,8 @@ FileLock::Result FileLock::Acquire(const std::string& path, long waitMs) {
     Release();
     fd_ = OpenLockFile(path);
     if (fd_ < 0) return LOCK_NO_FILE;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(std::clamp(waitMs, 0L, kMostWaitMs));
     for (;;) {
         if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return LOCK_TAKEN;
         if (errno != EWOULDBLOCK && errno != EINTR) break;
