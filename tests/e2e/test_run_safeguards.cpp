@@ -51,7 +51,8 @@ bool WaitUntilLocked(const std::string& path) {
 }
 
 // A payment while another run holds the same pinpad: the second run is
-// refused at once and the first completes with all its files.
+// refused once its short wait is over, and the first completes with all
+// its files.
 void SecondRunIsRefused(bool serial) {
     // The pinpad's pause must not pass for silence.
     Installation install({"PPAD_LOCK_TO=300", "TIMEOUT=5000"});
@@ -78,6 +79,22 @@ TEST(RunSafeguards, SecondRunOnOneTcpPinpadIsRefused) {
 
 TEST(RunSafeguards, SecondRunOnOneSerialPinpadIsRefused) {
     SecondRunIsRefused(true);
+}
+
+TEST(RunSafeguards, SecondRunWaitsForTheFirstAndThenRunsItsOwn) {
+    Installation install({"PPAD_LOCK_TO=30000", "TIMEOUT=5000"});
+    std::string error;
+    ASSERT_TRUE(install.StartPinpad("two_payments_in_turn.vps", {}, false, &error)) << error;
+    ChildProcess first(Velrun(install, kPayment));
+    ASSERT_TRUE(WaitUntilLocked(install / "lastop.stb.lock"));
+    const ChildResult second = velrun_test::runChild(Velrun(install, kPayment));
+    const ChildResult done = first.finish(std::chrono::seconds(60));
+    EXPECT_TRUE(HasLine(done.out, "code=0")) << done.out << done.err;
+    EXPECT_TRUE(HasLine(second.out, "code=0")) << second.out << second.err;
+    const ChildResult played = install.FinishPinpad();
+    EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << install.Transcript();
+    EXPECT_NE(install.Read("cheq.out").find("SECOND SLIP"), std::string::npos);
+    EXPECT_EQ(install.Read("lastop.stb"), std::string(1, '\0'));
 }
 
 TEST(RunSafeguards, UnwritableChequeFileFailsBeforeTheStartMessage) {
