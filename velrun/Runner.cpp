@@ -9,6 +9,8 @@ namespace {
 
 const char kCannotRun[] = "Невозможно выполнить команду";
 const char kCannotSet[] = "Невозможно выполнить команду: ошибка установки параметра";
+// The library takes values shorter than this many bytes.
+constexpr std::size_t kMaxValue = 500;
 
 ResultMap notRun(const char* message) {
     return {{"success", "0"}, {"message", message}};
@@ -21,6 +23,9 @@ bool setParams(const Session& session, const ParamMap& params) {
         if (DARirSet(session.get(), key.c_str(), value.c_str(), -1) != 0) {
             std::cerr << "Ошибка установки параметра " << key << " для выполнения команды"
                       << std::endl;
+            if (value.size() >= kMaxValue)
+                std::cerr << "Значение параметра " << key << " длиннее " << kMaxValue - 1 << " байт"
+                          << std::endl;
             return false;
         }
     }

@@ -61,13 +61,26 @@ int DARirImpl::Set(const char* key, const char* value, int size, int type) {
     log_->Debug6("DARirSet: val:  [%s]", Shown(value, size).c_str());
     log_->Debug6("DARirSet: size: [%d]", size);
     log_->Debug6("DARirSet: type: [%d]", type);
-    if (!ValidKey(key) || type > kMaxSetType) return -1;
-    if (size < 0) size = static_cast<int>(ri::Test::TestString(value));
+    if (!ValidKey(key)) return Refuse("Try to set invalid KEY");
+    if (type > kMaxSetType) return Refuse(ri::Format("Try to set type: %d", type));
+    if (size < 0 && value) {
+        size = static_cast<int>(strnlen(value, ri::Test::kMaxCallerString));
+        if (size >= static_cast<int>(ri::Test::kMaxCallerString))
+            return Refuse(ri::Format("Value of KEY [%s] is %zu bytes or longer", key,
+                                     ri::Test::kMaxCallerString));
+    }
     const std::string stored = value && size > 0 ? std::string(value, size) : std::string();
     if (type == -1) type = 0;
     log_->Info("Set Key [%s]: [%s] [%d]", key, stored.c_str(), type);
     tags_.Add(key, stored, static_cast<int>(stored.size()), static_cast<Tags::TagType>(type));
     return 0;
+}
+
+// A refused Set: the reason for GetLastError and the trace.
+int DARirImpl::Refuse(const std::string& reason) {
+    last_error_ = reason;
+    log_->Error("DARirSet: %s", reason.c_str());
+    return -1;
 }
 
 int DARirImpl::Set(const char* key, long value, int type) {

@@ -43,6 +43,7 @@ private:
     int RunEngine(int operation);
     void Publish(PPAD* engine);
     std::string Value(const char* key, int type);
+    int Refuse(const std::string& reason);
 
     std::string last_error_;
     Tags tags_;

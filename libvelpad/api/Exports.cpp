@@ -7,6 +7,7 @@
 #include "api/CurrentSession.h"
 #include "api/DARirImpl.h"
 #include "api/velpad.h"
+#include "ri/Test.h"
 #include "ri/Trace.h"
 
 namespace {
@@ -25,18 +26,26 @@ const std::set<std::string> hex_str = {"tvr",
 const std::set<std::string> num_str = {"receipt_number", "cardholder_id_type", "entry_mode"};
 const std::set<std::string> bcd_str = {"original_amount"};
 
+// The key as text, read no further than the longest key the session takes
+// (a caller's key may lack its terminating zero); empty when it is null,
+// empty or too long, which the session then refuses.
+std::string KeyText(const char* key) {
+    return std::string(key ? key : "", ri::Test::TestString(key));
+}
+
 int SetType(const char* key) {
-    if (!key) return -1;
-    if (hex_str.count(key)) return 1;
-    if (num_str.count(key)) return 3;
-    if (bcd_str.count(key)) return 5;
+    const std::string name = KeyText(key);
+    if (hex_str.count(name)) return 1;
+    if (num_str.count(name)) return 3;
+    if (bcd_str.count(name)) return 5;
     return -1;
 }
 
 int GetType(const char* key) {
-    if (hex_str.count(key)) return 1;
-    if (num_str.count(key)) return 3;
-    if (std::string(key) == "DialogsCBs") return 6;
+    const std::string name = KeyText(key);
+    if (hex_str.count(name)) return 1;
+    if (num_str.count(name)) return 3;
+    if (name == "DialogsCBs") return 6;
     return -1;
 }
 

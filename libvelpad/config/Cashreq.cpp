@@ -14,6 +14,7 @@ Cashreq::Cashreq(ri::Trace* trace)
           {"ADDR_IP", "127.0.0.1"},
           {"PORT_IP", "8000"},
           {"PPAD_IDLE_TO", "120000"},
+          {"PPAD_LOCK_TO", "5000"},
           {"RC_CONVERT_FILE", "rc_conv.ini"},
           {"RC_RESOLVE_FILE", "rc_res.ini"},
           {"PPCHARSET", "CP1251"},

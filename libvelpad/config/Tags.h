@@ -18,8 +18,9 @@
 // length byte, the value. The pinpad reads the length as a signed byte, so a
 // value must hold 1 to 127 bytes to arrive.
 //
-// No locking: the dictionary is shared and changed only by SetDictionary while
-// an engine is being constructed.
+// The dictionary is shared by every session of the process and guarded by a
+// lock of its own; SetDictionary changes it while an engine is constructed.
+// A store itself belongs to one session and is not locked.
 class Tags {
 public:
     // Conversion applied when a value goes into or comes out of the store.

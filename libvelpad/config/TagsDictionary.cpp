@@ -1,8 +1,14 @@
+#include <mutex>
+
 #include "config/Tags.h"
 #include "ri/Conv.h"
 #include "ri/Format.h"
 
 namespace {
+
+// Guards the process-wide dictionary: sessions on other threads look names
+// up while an engine being constructed may re-number one.
+std::mutex dictionary_lock;
 
 // Local tags: ids -1 to -12 as unsigned numbers.
 constexpr std::uint64_t Local(int n) {
@@ -75,6 +81,7 @@ Tags::Dictionary& Tags::Names() {
 }
 
 bool Tags::FindId(const std::string& name, std::uint64_t* id) {
+    std::lock_guard<std::mutex> guard(dictionary_lock);
     const auto found = Names().find(name);
     if (found == Names().end()) {
         return false;
@@ -85,6 +92,7 @@ bool Tags::FindId(const std::string& name, std::uint64_t* id) {
 
 // The first name (in name order) that carries id; empty when none does.
 std::string Tags::NameOf(std::uint64_t id) {
+    std::lock_guard<std::mutex> guard(dictionary_lock);
     for (const auto& [name, named] : Names()) {
         if (named == id) {
             return name;
@@ -94,12 +102,16 @@ std::string Tags::NameOf(std::uint64_t id) {
 }
 
 void Tags::SetDictionary(const std::string& name, std::uint64_t id) {
-    const auto found = Names().find(name);
-    if (found == Names().end() || found->second == id) {
-        return;
+    std::uint64_t old = 0;
+    {
+        std::lock_guard<std::mutex> guard(dictionary_lock);
+        const auto found = Names().find(name);
+        if (found == Names().end() || found->second == id) {
+            return;
+        }
+        old = found->second;
+        found->second = id;
     }
-    const std::uint64_t old = found->second;
-    found->second = id;
     const auto stored = store_.find(old);
     if (stored != store_.end()) {
         std::string value = std::move(stored->second);

@@ -22,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 constexpr char kFrameStart = 0x01;
 constexpr char kRelayAccept = 0x05;
 constexpr long kDefaultWaitSeconds = 60;
+// Longest wait a caller may ask for (a day), far from any overflow.
+constexpr long kMostWaitSeconds = 86400;
 constexpr long kPayloadPollMs = 100;
 constexpr size_t kMaxPayload = 0xFFFF;
 
@@ -88,15 +90,20 @@ std::string PPAD::WaitMessage(int budget, long waitSeconds) {
     const long timeoutMs = Number("TIMEOUT");
     if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
         budget = static_cast<int>(waitSeconds / timeoutMs);
-    const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
-    auto deadline = Clock::now() + std::chrono::seconds(waitSeconds);
+    const auto now = Clock::now();
+    auto deadline = now + std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds));
     // The transaction loop passes the idle time-out in milliseconds as the
-    // wait in seconds; while silence is answered with NAKs their budget ends
-    // the wait early, but silence that is not answered would hold the
-    // register for days. Such a wait is held to the idle time-out itself.
+    // wait in seconds: the idle time-out itself bounds every wait, whether
+    // silence is answered with NAKs or not.
     const long idleMs = Number("PPAD_IDLE_TO");
-    if (quietSilence && idleMs > 0)
-        deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(idleMs));
+    if (idleMs > 0) deadline = std::min(deadline, now + std::chrono::milliseconds(idleMs));
+    return WaitFrame(budget, deadline);
+}
+
+std::string PPAD::WaitFrame(int budget, Clock::time_point deadline) {
+    const long timeoutMs = Number("TIMEOUT");
+    const bool quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
+    if (transport_) transport_->SetWaitDeadline(deadline);
     try {
         while (Clock::now() < deadline && LinkUp()) {
             std::string first = transport_->Recive(1);
@@ -166,7 +173,10 @@ int PPAD::ComConnect(long timeoutMs) {
     port->SetPortTimeout(timeoutMs > 0 ? timeoutMs : Number("TIMEOUT"));
     const std::string stop = Setting("STOP");
     port->SetPortStop(stop == "1.5" ? 1 : stop == "2" ? 2 : 0);
-    if (transport_->Connect() == 0) return 0;
+    const int opened = transport_->Connect();
+    if (opened == 0) return 0;
+    if (opened == ri::COMPort::OPEN_BUSY)
+        trace_->Error("PPAD: serial port [%s] is held by another program", Setting("PORT").c_str());
     dialog_.ErrorReport(Encoding(kComOpenError));
     dialog_.WarningDlg(Encoding(kComOpenWarning));
     ShutDown();

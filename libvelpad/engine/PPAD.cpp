@@ -56,12 +56,16 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
     }
     log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
                  static_cast<unsigned>(Number("LOG_FOLDER_MODE")), Number("DATETIME_FORMAT"));
+    CopyParams();
+    // Nothing is written before the pinpad is ours: another run on it keeps
+    // its logs, results and status file untouched.
+    LockPinpad();
     if (logging_) {
         log_.Write("Version: %d.%d.%d.%d", kVersion[0], kVersion[1], kVersion[2], kVersion[3]);
         log_.Write("Build date:");
         log_.Write(BuildStamp());
     }
-    CopyParams();
+    CheckTimeouts();
     rc_result_.SetFile(GetPathFile(Setting("RC_RESOLVE_FILE"), registry_.GetIniPath()));
     rc_conv_.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), registry_.GetIniPath()));
     StoreCode(999);
@@ -77,12 +81,12 @@ void PPAD::PrepareResultFiles() {
         settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetExchangePath()));
     for (const char* key : kWorkFiles)
         settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetWorkPath()));
-    ri::File::Delete(Setting("CHEQ_FILE"));
-    ri::File::Delete(Setting("RESULT_FILE"));
+    Remove(Setting("CHEQ_FILE"));
+    Remove(Setting("RESULT_FILE"));
     if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
     ri::File::Delete(Setting("CANCEL_RC_FILE"));
     ri::File::Delete(Setting("CANCEL_CH_FILE"));
-    result_writer_.Open(Setting("RESULT_FILE"));
+    if (result_writer_.Open(Setting("RESULT_FILE")) != 0) Unwritable(Setting("RESULT_FILE"));
     log_.Write("Ini path:");
     log_.Write(registry_.GetIniPath());
     log_.Write("Dialogs library path:");
@@ -91,7 +95,7 @@ void PPAD::PrepareResultFiles() {
     log_.Write(registry_.GetWorkPath());
     log_.Write("Output & Exchange path:");
     log_.Write(registry_.GetExchangePath());
-    cheque_writer_.Open(Setting("CHEQ_FILE"));
+    if (cheque_writer_.Open(Setting("CHEQ_FILE")) != 0) Unwritable(Setting("CHEQ_FILE"));
     if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
         cheque_writer_.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
     log_.Write("DARir");

@@ -2,6 +2,7 @@
 #define VELPAD_ENGINE_PPAD_H
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "config/Registry.h"
 #include "config/Tags.h"
 #include "engine/Dialog.h"
+#include "ri/FileLock.h"
 #include "ri/FileWritter.h"
 #include "ri/Logger.h"
 #include "transport/ITransport.h"
@@ -58,6 +60,9 @@ public:
     int SendError();
     void SendNak(int& budget);
     std::string WaitMessage(int budget, long waitSeconds);
+    // Waits for one frame until deadline, answering silence and broken
+    // frames with NAKs while the budget lasts; empty when none came.
+    std::string WaitFrame(int budget, std::chrono::steady_clock::time_point deadline);
     int ComConnect(long timeoutMs);
     int EthConnect();
     void ShutDown();
@@ -152,6 +157,27 @@ protected:
     bool LinkUp() const { return transport_ && transport_->IsConnected(); }
     std::string Adv_disp(std::string& stream);
     void PrepareResultFiles();
+    // Takes the lock of the pinpad named by the status file, waiting at most
+    // "PPAD_LOCK_TO" milliseconds; raises ri::Exception when another run
+    // keeps it.
+    void LockPinpad();
+    // Time-out settings of 0, below 0 or beyond their bound are replaced by
+    // their defaults, with a warning in the logs.
+    void CheckTimeouts();
+    // The value of a time-out setting in milliseconds, or fallback (stored
+    // in its place, with a warning in the trace and, when toLog, in the
+    // engine log) when it is not in 1..most.
+    long TimeoutSetting(const char* key, long fallback, long most, bool toLog);
+    // Deletes a file of an earlier run; one that stays is noted as unwritable.
+    void Remove(const std::string& path);
+    // Notes a file of this run that cannot be written (a path not set is none).
+    void Unwritable(const std::string& path);
+    // Whether every file this run writes can be written: false, with the
+    // reason in the logs, when one cannot.
+    bool CheckResultFiles();
+    // A transaction the pinpad never ended that stored a success: reported
+    // as unanswered, as the next run will treat it.
+    int UnendedResult(int result);
     int RunOperation(int operation, void* callback);
     void RunFailed(const char* what);
     bool ConnectForRun();
@@ -172,6 +198,8 @@ protected:
     // A Mifare parameter of the session as a number.
     int MifareNumber(const char* name) const;
 
+    // Held for the engine's whole life, released after everything else.
+    ri::FileLock pinpad_lock_;
     bool printer_esc_ = false;
     Tags* tags_;
     ri::Trace* trace_;
@@ -186,6 +214,8 @@ protected:
     FileWritter cheque_writer_;
     FileWritter trace_writer_;
     std::string status_file_ = "lastop.stb";
+    // The first file of this run that cannot be written, empty when none.
+    std::string unwritable_;
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};

@@ -36,7 +36,8 @@ std::string PPAD::StatusFilePath() {
 }
 
 void PPAD::WriteStatus(char state) {
-    ri::File::WriteFile(StatusFilePath(), std::string(1, state));
+    if (!ri::File::WriteFile(StatusFilePath(), std::string(1, state)))
+        trace_->Error("PPAD: status file [%s] cannot be written", StatusFilePath().c_str());
 }
 
 int PPAD::CheckLastStatus() {

@@ -67,7 +67,8 @@ void PPAD::SaveOutputFile() {
     if (!Has("OUTPUT_FILE")) return;
     std::string content;
     for (const auto& field : fields) content += tags_->Get(field.second) + "\n";
-    ri::File::WriteFile(Setting("OUTPUT_FILE"), content);
+    if (!ri::File::WriteFile(Setting("OUTPUT_FILE"), content))
+        trace_->Error("PPAD: output file [%s] cannot be written", Setting("OUTPUT_FILE").c_str());
 }
 
 void PPAD::SaveVarEnv() {

@@ -24,6 +24,7 @@ const char kNotSupported[] =
     "\xF1\xFF";
 
 constexpr int kCancelOperation = 2;
+constexpr int kNoResult = 999;
 constexpr size_t kEncDataShown = 32;
 
 }  // namespace
@@ -75,6 +76,7 @@ int PPAD::RunOperation(int operation, void* callback) {
     dialog_.StatusReportConst(Encoding(kStarting));
     CheckJL();
     if (!LoadOperationTables()) return -1;
+    if (!CheckResultFiles()) return -1;
     if (!ConnectForRun()) return -1;
     trace_->Debug("Run command: [%d]", operation);
     if (!operations_.IsExist(operation)) {
@@ -91,10 +93,23 @@ int PPAD::RunOperation(int operation, void* callback) {
     StoreCode(999);
     PrintTechCheck(999);
     log_.Write("START");
-    Start(InitParamOperation(operation));
+    const bool ended = Start(InitParamOperation(operation)) == 0;
     const std::string encData = tags_->Get("result_enc_data");
     tags_->Add("result_enc_data", ri::HEX::ToString(encData.substr(0, kEncDataShown)));
     ShutDown();
+    const int result = static_cast<int>(ri::Conv::String::ToInt(tags_->Get("response_code")));
+    return ended ? result : UnendedResult(result);
+}
+
+// The pinpad stored a code and then never ended the transaction: a failure
+// stands as stored, but a success cannot be trusted, since the status file
+// still shows the transaction open and the next run may cancel it.
+int PPAD::UnendedResult(int result) {
+    if (result != 0) return result;
+    const std::string stored = tags_->Get("response_code");
+    log_.Write("ERROR: transaction not ended (no ENDTR), stored result [%s] is not reported",
+               stored.c_str());
+    StoreCode(kNoResult);
     return static_cast<int>(ri::Conv::String::ToInt(tags_->Get("response_code")));
 }
 

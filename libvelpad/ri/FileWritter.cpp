@@ -2,6 +2,7 @@
 
 #include "ri/File.h"
 #include "ri/Logger.h"
+#include "ri/Trace.h"
 
 int FileWritter::Open(const std::string& path, int timeMode) {
     int result = -1;
@@ -53,6 +54,7 @@ int FileWritter::WriteChar(char c) {
         out_.put(c);
         result = out_.flush() ? 0 : -1;
     }
+    if (result != 0) TraceFailure();
     Report("write", result);
     return result;
 }
@@ -82,8 +84,16 @@ int FileWritter::WriteLine(const std::string& line) {
         out_ << (encoder_ ? encoder_->encode(line) : line) << '\n';
         result = out_.flush() ? 0 : -1;
     }
+    if (result != 0) TraceFailure();
     Report("write", result);
     return result;
+}
+
+// A lost line of a result, slip or journal is an error of the run, whatever
+// the engine log says. A writer given no file has nothing to lose.
+void FileWritter::TraceFailure() {
+    if (path_.empty()) return;
+    ri::Trace::Get()->Error("FileWritter: write to [%s] failed", path_.c_str());
 }
 
 void FileWritter::Report(const char* what, int result) {

@@ -41,6 +41,7 @@ private:
     int EnsureOpen();
     int WriteLine(const std::string& line);
     void Report(const char* what, int result);
+    void TraceFailure();
 
     std::ofstream out_;
     std::string path_;

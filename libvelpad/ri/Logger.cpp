@@ -63,7 +63,9 @@ void Logger::OpenFile() {
     if (ri::File::MakeFolders(directory_, folderMode_) != 0) {
         trace_->Error("can't create folder for logs: [%s]", directory_.c_str());
     }
-    out_.open(directory_ + GetCurrentDateTime() + ".log", std::ios::binary | std::ios::trunc);
+    // Two engines started in the same second share the name: each appends,
+    // neither truncates the other's lines.
+    out_.open(directory_ + GetCurrentDateTime() + ".log", std::ios::binary | std::ios::app);
     if (!out_.is_open()) out_.clear();
 }
 

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "ri/INI.h"
@@ -15,8 +17,8 @@ namespace ri {
 
 namespace {
 
-// The first byte of a reception is awaited this long whatever the caller's
-// time-out; the link's NAK pacing on a serial line rests on it.
+// The first byte of a reception is awaited this long unless the user's
+// deadline comes sooner; the link's NAK pacing on a serial line rests on it.
 constexpr long kFirstByteWaitMs = 10000;
 // Longest wait for the line to take all bytes of one send.
 constexpr long kSendWaitMs = 100000;
@@ -147,6 +149,12 @@ int COMPort::OpenPort() {
     if (fd_ < 0) {
         return OPEN_FAILED;
     }
+    // One program at a time on the line: two readers would take each other's
+    // frames.
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        ClosePort();
+        return OPEN_BUSY;
+    }
     const int result = Configure();
     if (result != OPEN_OK) {
         ClosePort();
@@ -261,7 +269,7 @@ int COMPort::Recv(char* buffer, std::size_t length, long timeoutMs) {
     if (length == 0) {
         return 0;
     }
-    const int ready = transport::WaitReady(fd_, POLLIN, kFirstByteWaitMs);
+    const int ready = transport::WaitReady(fd_, POLLIN, FirstByteWaitMs(timeoutMs));
     if (ready <= 0) {
         return ready;
     }
@@ -278,6 +286,11 @@ int COMPort::Recv(char* buffer, std::size_t length, long timeoutMs) {
             return static_cast<int>(received);
         }
     }
+}
+
+long COMPort::FirstByteWaitMs(long timeoutMs) const {
+    const long left = transport::RemainingMs(firstByteDeadline_);
+    return std::min(kFirstByteWaitMs, std::max(left, timeoutMs));
 }
 
 std::string COMPort::Receive(std::size_t length, long timeoutMs, int* error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -21,6 +22,7 @@ public:
         OPEN_PARITY = -5,   // unsupported parity
         OPEN_STOP = -6,     // unsupported stop bits
         OPEN_SETATTR = -7,  // the settings cannot be applied
+        OPEN_BUSY = -8,     // another program holds the line
     };
 
     // Parity values.
@@ -46,6 +48,11 @@ public:
     void SetPortParity(int parity) { parity_ = parity; }
     void SetPortStop(int stop) { stop_ = stop; }
     void SetPortTimeout(long timeoutMs) { timeout_ = timeoutMs; }
+    // Receptions wait for their first byte no later than deadline (yet at
+    // least their own time-out), instead of the full first-byte wait.
+    void SetFirstByteDeadline(std::chrono::steady_clock::time_point deadline) {
+        firstByteDeadline_ = deadline;
+    }
 
     const std::string& GetPortName() const { return name_; }
     long GetPortBaud() const { return baud_; }
@@ -78,7 +85,8 @@ public:
     // byte went out, -1 otherwise; *sent receives the count written.
     int Send(const char* data, std::size_t length, std::size_t* sent);
     int Send(const std::string& data);
-    // Waits up to 10 s for the first byte, then collects up to length bytes
+    // Waits for the first byte up to 10 s, or less as the first-byte deadline
+    // allows (never less than timeoutMs), then collects up to length bytes
     // until timeoutMs has passed since it arrived. Returns the count received,
     // or -1 when the line failed before any byte came.
     int Recv(char* buffer, std::size_t length, long timeoutMs);
@@ -89,6 +97,7 @@ public:
 private:
     int Configure();
     int ReadAvailable(char* buffer, std::size_t length);
+    long FirstByteWaitMs(long timeoutMs) const;
 
     int fd_ = -1;
     std::string name_;
@@ -97,6 +106,8 @@ private:
     int parity_ = PARITY_NONE;
     int stop_ = STOP_ONE;
     long timeout_ = -1;
+    std::chrono::steady_clock::time_point firstByteDeadline_ =
+        std::chrono::steady_clock::time_point::max();
 };
 
 }  // namespace ri

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 // A byte stream to the pinpad or to a host on its behalf: the same meaning over
@@ -28,4 +29,8 @@ public:
     // the peer, a line that hung up) and nothing received is left to hand
     // out: waiting on such a transport is pointless.
     virtual bool IsConnected() const { return true; }
+    // The time its user is ready to wait: a receive waits for its first byte
+    // no later than this, yet at least the receive time-out. Transports whose
+    // every wait is bounded by the receive time-out alone keep to that.
+    virtual void SetWaitDeadline(std::chrono::steady_clock::time_point) {}
 };

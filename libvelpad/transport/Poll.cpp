@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -36,7 +37,10 @@ long RemainingMs(Clock::time_point deadline) {
 }
 
 Clock::time_point DeadlineIn(long milliseconds) {
-    return Clock::now() + std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 0);
+    // A day is beyond any wait of the link; the bound keeps the clock
+    // arithmetic far from overflow whatever a caller asks.
+    constexpr long kMostMs = 86400L * 1000;
+    return Clock::now() + std::chrono::milliseconds(std::clamp(milliseconds, 0L, kMostMs));
 }
 
 }  // namespace transport

@@ -24,6 +24,9 @@ public:
     int Purge() override;
     void* GetParams() override { return &port_; }
     bool IsConnected() const override { return !lineFailed_; }
+    void SetWaitDeadline(std::chrono::steady_clock::time_point deadline) override {
+        port_.SetFirstByteDeadline(deadline);
+    }
 
 private:
     ri::COMPort port_;
