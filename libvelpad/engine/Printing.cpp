@@ -125,7 +125,9 @@ void PPAD::PrintInitInfo(int operation) {
         std::string pan;
         std::string expiry;
         GetPanExpDate(track, &pan, &expiry);
-        text += Encoding(kCardLabel) + FormatPAN(pan) + "\r\n" + Encoding(kExpiryLabel) + expiry;
+        // The cashier's screen shows the card number masked like every other place.
+        text += Encoding(kCardLabel) + CardData::MaskPan(FormatPAN(pan)) + "\r\n" +
+                Encoding(kExpiryLabel) + expiry;
     }
     dialog_.InfoWin(text);
 }

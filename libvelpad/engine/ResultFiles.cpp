@@ -66,7 +66,9 @@ void PPAD::SaveOutputFile() {
         fields = TemplateFields(Setting("OUTPUT_FILE_TEMPLATE"), fields);
     if (!Has("OUTPUT_FILE")) return;
     std::string content;
-    for (const auto& field : fields) content += tags_->Get(field.second) + "\n";
+    // The card number is written masked; the store keeps it as the pinpad sent it.
+    for (const auto& field : fields)
+        content += CardData::ResultValue(field.second, tags_->Get(field.second)) + "\n";
     ri::File::WriteFile(Setting("OUTPUT_FILE"), content);
 }
 

@@ -6,6 +6,7 @@
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 #include "ri/Trace.h"
 
@@ -54,7 +55,7 @@ void Logger::Write(const std::string& text) {
     if (!out_.is_open()) OpenFile();
     if (!out_.is_open()) return;
     const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
-    out_ << Stamp(timeMode_) << ' ' << message << '\n';
+    out_ << Stamp(timeMode_) << ' ' << ri::LogText(message) << '\n';
     out_.flush();
 }
 
@@ -63,7 +64,9 @@ void Logger::OpenFile() {
     if (ri::File::MakeFolders(directory_, folderMode_) != 0) {
         trace_->Error("can't create folder for logs: [%s]", directory_.c_str());
     }
-    out_.open(directory_ + GetCurrentDateTime() + ".log", std::ios::binary | std::ios::trunc);
+    const std::string path = directory_ + GetCurrentDateTime() + ".log";
+    ri::File::CreatePrivate(path);
+    out_.open(path, std::ios::binary | std::ios::trunc);
     if (!out_.is_open()) out_.clear();
 }
 
