@@ -15,7 +15,8 @@ namespace {
 
 const char kEsc = '\x1B';
 const std::size_t kStartCardField = 5;  // fields before the card field
-const std::size_t kMinMaskedRun = 13;
+const std::size_t kMinMaskedRun = 13;  // shorter runs are references, not card numbers
+const std::size_t kMinCardNumber = 12;
 
 // Card numbers: shown masked.
 const char* const kNumberTags[] = {"pan", "loyalty_card_number"};
@@ -91,7 +92,7 @@ bool CardData::IsCardTag(const std::string& name) {
 std::string CardData::MaskPan(const std::string& pan) {
     std::size_t positions = 0;
     for (char c : pan) positions += IsDigit(c) || c == '*' ? 1 : 0;
-    const std::size_t head = positions >= kMinMaskedRun ? 6 : 0;
+    const std::size_t head = positions >= kMinCardNumber ? 6 : 0;
     const std::size_t tail = positions >= 8 ? 4 : 0;
     std::string masked = pan;
     std::size_t seen = 0;

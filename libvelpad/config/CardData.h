@@ -22,7 +22,7 @@ public:
     // True for the names of tags that hold card data.
     static bool IsCardTag(const std::string& name);
     // Digits after the first six and before the last four become "*" (only
-    // the last four stay for numbers under 13 digits, none under 8); other
+    // the last four stay for numbers under 12 digits, none under 8); other
     // characters stay as they are.
     static std::string MaskPan(const std::string& pan);
     // A card number as text: kept when it is text already, else unpacked

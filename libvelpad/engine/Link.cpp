@@ -226,10 +226,13 @@ std::string PPAD::Encoding(const std::string& text) {
 }
 
 int PPAD::TraceMessage(const std::string& text) {
-    trace_->Debug4("TraceMessage: %s", CardData::Message(text).c_str());
+    // The pinpad's own trace is a trace file too: card data and line breaks
+    // in it are shown as in every other log line.
+    const std::string shown = CardData::Message(text);
+    trace_->Debug4("TraceMessage: %s", shown.c_str());
     if (Number("USEPPADTRACE") != 0 && !text.empty()) {
         if (!trace_writer_.IsOpen()) trace_writer_.Open(Setting("TRACE_FILE"));
-        trace_writer_.Write(text, false);
+        trace_writer_.Write(shown, false);
     }
     return SendOk();
 }
