@@ -15,15 +15,15 @@ namespace {
 
 const char kEsc = '\x1B';
 const std::size_t kStartCardField = 5;  // fields before the card field
-const std::size_t kMinMaskedRun = 13;  // shorter runs are references, not card numbers
+const std::size_t kMinMaskedRun = 13;   // shorter runs are references, not card numbers
 const std::size_t kMinCardNumber = 12;
 
 // Card numbers: shown masked.
 const char* const kNumberTags[] = {"pan", "loyalty_card_number"};
 // Tracks, names and encrypted card data: shown by their length only.
-const char* const kSecretTags[] = {"track1_data",     "track2_data",           "loyalty_track2",
-                                   "cardholder_name", "received_text_message", "result_enc_data",
-                                   "rfu",             "enc_data"};
+const char* const kSecretTags[] = {
+    "track1_data",     "track2_data", "loyalty_track2", "cardholder_name", "received_text_message",
+    "result_enc_data", "rfu",         "enc_data"};
 
 template <std::size_t N>
 bool Listed(const char* const (&names)[N], const std::string& name) {
@@ -171,7 +171,7 @@ std::string CardData::Redact(const std::string& payload, Payload kind) {
 }
 
 std::string CardData::Stream(const std::string& bytes) {
-    if (TagListWord(bytes)) return Message(bytes);
+    if (TagListWord(bytes) || StartsWith(bytes, "WRITE:")) return Message(bytes);
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 && c != kEsc && c != '\n' && c != '\r') return Length("data", bytes.size());

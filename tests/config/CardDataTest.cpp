@@ -92,10 +92,11 @@ TEST(CardData, CutAndMalformedListsNeverShowTheCutBytes) {
 TEST(CardData, LargestValuesAreShownByLengthAndRedactedInPlace) {
     const std::string track(Tags::kMaxValueLength, '7');
     const std::string list = Item("\x1F\x70", track) + Item("\x5A", std::string(10, '\x99'));
-    EXPECT_EQ(CardData::TagList(list), "track1_data=<track1_data: 127 bytes> pan=999999**********9999");
+    EXPECT_EQ(CardData::TagList(list),
+              "track1_data=<track1_data: 127 bytes> pan=999999**********9999");
     const std::string redacted = CardData::Redact(list, Payload::kTagList);
-    EXPECT_EQ(redacted, Item("\x1F\x70", "<track1_data: 127 bytes>") +
-                            Item("\x5A", "999999**********9999"));
+    EXPECT_EQ(redacted,
+              Item("\x1F\x70", "<track1_data: 127 bytes>") + Item("\x5A", "999999**********9999"));
     EXPECT_EQ(CardData::TagList(redacted),
               "track1_data=<track1_data: 24 bytes> pan=999999**********9999");
 }
@@ -105,13 +106,27 @@ TEST(CardData, MessagesShowTheirCardFieldsRendered) {
     EXPECT_EQ(CardData::Message("SEND_CARD:" + Item("\x57", kTrack2)),
               "SEND_CARD:track2_data=<track2_data: 34 bytes>");
     EXPECT_EQ(CardData::Message(kPanItem, Payload::kTagList), "pan=427612******1234");
-    EXPECT_EQ(CardData::Message("1\x1b" "1\x1b" "643\x1b" "15.00\x1b\x1b;" + kTrack2, Payload::kStart),
+    EXPECT_EQ(CardData::Message("1\x1b"
+                                "1\x1b"
+                                "643\x1b"
+                                "15.00\x1b\x1b;" +
+                                    kTrack2,
+                                Payload::kStart),
               "1\\x1B1\\x1B643\\x1B15.00\\x1B\\x1B<card: 35 bytes>");
-    EXPECT_EQ(CardData::Message("1\x1b" "1\x1b" "643\x1b" "15.00\x1b\x1b", Payload::kStart),
+    EXPECT_EQ(CardData::Message("1\x1b"
+                                "1\x1b"
+                                "643\x1b"
+                                "15.00\x1b\x1b",
+                                Payload::kStart),
               "1\\x1B1\\x1B643\\x1B15.00\\x1B\\x1B");
-    EXPECT_EQ(CardData::Message(std::string("WRITE:2:\x00\x10" "AUTH", 14)),
+    EXPECT_EQ(CardData::Message(std::string("WRITE:2:\x00\x10"
+                                            "AUTH",
+                                            14)),
               "WRITE:2:<data: 6 bytes>");
-    EXPECT_EQ(CardData::Message(std::string("2:\x00\x0F" "APPROVED", 12), Payload::kChannel),
+    EXPECT_EQ(CardData::Message(std::string("2:\x00\x0F"
+                                            "APPROVED",
+                                            12),
+                                Payload::kChannel),
               "2:<data: 10 bytes>");
     EXPECT_EQ(CardData::Message("PRINT:CARD 4276123456781234 RRN 412345678901\n"),
               "PRINT:CARD 427612******1234 RRN 412345678901\\x0A");
@@ -120,8 +135,14 @@ TEST(CardData, MessagesShowTheirCardFieldsRendered) {
 
 TEST(CardData, TransportBytesAreShownAsMessagesOrByLength) {
     EXPECT_EQ(CardData::Stream("SETTAGS:" + kPanItem), "SETTAGS:pan=427612******1234");
+    EXPECT_EQ(CardData::Stream(std::string("WRITE:2:\x00\x04"
+                                           "4276",
+                                           14)),
+              "WRITE:2:<data: 6 bytes>");
     EXPECT_EQ(CardData::Stream(std::string("\x01\x00\x0A", 3)), "<data: 3 bytes>");
-    EXPECT_EQ(CardData::Stream("PRINT:\x1b!\x01" "CARD"), "<data: 13 bytes>");
+    EXPECT_EQ(CardData::Stream("PRINT:\x1b!\x01"
+                               "CARD"),
+              "<data: 13 bytes>");
     EXPECT_EQ(CardData::Stream("ENDTR"), "ENDTR");
 }
 
