@@ -1,8 +1,6 @@
 #include "config/CardData.h"
 
-#include <cctype>
 #include <cstdint>
-#include <vector>
 
 #include "config/Tags.h"
 #include "ri/Conv.h"
@@ -16,7 +14,7 @@ namespace {
 const char kEsc = '\x1B';
 const std::size_t kStartCardField = 5;  // fields before the card field
 const std::size_t kMinMaskedRun = 13;   // shorter runs are references, not card numbers
-const std::size_t kMinCardNumber = 12;
+const std::size_t kMinCardNumber = 12;  // from this length the first six digits show
 
 // Card numbers: shown masked.
 const char* const kNumberTags[] = {"pan", "loyalty_card_number"};
@@ -106,7 +104,7 @@ std::string CardData::MaskPan(const std::string& pan) {
 
 std::string CardData::PanText(const std::string& value) {
     bool text = true;
-    for (char c : value) text = text && (IsDigit(c) || c == '*');
+    for (char c : value) text = text && (IsDigit(c) || c == '*' || c == 'D');
     if (text) return value;
     std::string unpacked;
     for (char digit : ri::HEX::ToString(value)) {

@@ -25,8 +25,9 @@ public:
     // the last four stay for numbers under 12 digits, none under 8); other
     // characters stay as they are.
     static std::string MaskPan(const std::string& pan);
-    // A card number as text: kept when it is text already, else unpacked
-    // from packed digits (nibble D shown as "*", padding F dropped).
+    // A card number as text: kept when it is text already (digits, "*" and
+    // the "D" of the short form), else unpacked from packed digits (nibble D
+    // shown as "*", padding F dropped).
     static std::string PanText(const std::string& value);
     // A tag's value as a log shows it (unchanged for tags without card data).
     static std::string Value(const std::string& name, const std::string& value);

@@ -33,6 +33,7 @@ TEST(CardData, PackedCardNumbersAreUnpackedBeforeMasking) {
     EXPECT_EQ(CardData::PanText("\x42\x76\xDD\xDD\xDD\xDD\x12\x34"), "4276********1234");
     EXPECT_EQ(CardData::PanText("\x42\x76\x12\x34\x56\x78\x12\x34\x5F"), "42761234567812345");
     EXPECT_EQ(CardData::PanText("4276********1234"), "4276********1234");
+    EXPECT_EQ(CardData::Value("pan", "D12345"), "D*****");
     EXPECT_EQ(CardData::Value("pan", "\x42\x76\x12\x34\x56\x78\x12\x34"), "427612******1234");
     EXPECT_EQ(CardData::Value("loyalty_card_number", "6012345678901234"), "601234******1234");
 }
