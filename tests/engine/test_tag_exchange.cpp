@@ -1,5 +1,6 @@
 // Tags between the pinpad and the register, the result files and the start
 // message.
+#include <algorithm>
 #include <ctime>
 
 #include "HandlerSupport.h"
@@ -201,6 +202,19 @@ TEST_F(TagExchangeTest, OutputFileFollowsItsTemplate) {
     Ini("OUTPUT_FILE_TEMPLATE=tmpl.txt\n");
     Engine().ProcessCommand("SETTAGS:" + Item(kPan, Bytes({0x42, 0x76, 0x12, 0x34})));
     EXPECT_EQ(Read("out.txt"), "****1234\n999\n****1234\n");
+}
+
+// A value holding line breaks neither shifts the output file's lines nor
+// adds a line to the variable-environment file.
+TEST_F(TagExchangeTest, LineBreaksInValuesStayInsideTheirLine) {
+    Engine().ProcessCommand("SETTAGS:" + Item(kRrn, "R1\nRESPONSE_CODE=0") +
+                            Item(Bytes({0x9F, 0x1C}), "T1\r\nT2"));
+    const std::string out = Read("out.txt");
+    EXPECT_EQ(out.substr(0, 12), "999\n\nT1  T2\n");
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 11);
+    const std::string env = Read("env.txt");
+    EXPECT_NE(env.find("\nORVEX_RRN=R1 RESPONSE_CODE=0\n"), std::string::npos) << env;
+    EXPECT_EQ(std::count(env.begin(), env.end(), '\n'), 8);
 }
 
 TEST_F(TagExchangeTest, FullCardNumberIsMaskedInTheOutputFileButKeptInTheStore) {
