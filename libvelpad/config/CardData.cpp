@@ -168,13 +168,22 @@ std::string CardData::Redact(const std::string& payload, Payload kind) {
     return MaskDigitRuns(payload);
 }
 
+// A read that does not begin with a command word may be the rest of a frame
+// split by the line, the middle of a tag list included, or bank data: it is
+// shown by its length. A colon never occurs in packed card data.
 std::string CardData::Stream(const std::string& bytes) {
     if (TagListWord(bytes) || StartsWith(bytes, "WRITE:")) return Message(bytes);
+    std::size_t word = 0;
+    while (word < bytes.size() &&
+           ((bytes[word] >= 'A' && bytes[word] <= 'Z') || bytes[word] == '_'))
+        ++word;
+    const bool command = word > 0 && (word == bytes.size() || bytes[word] == ':');
+    bool text = true;
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && c != kEsc && c != '\n' && c != '\r') return Length("data", bytes.size());
+        text = text && (byte >= 0x20 || c == kEsc || c == '\n' || c == '\r');
     }
-    return Message(bytes);
+    return command && text ? Message(bytes) : Length("data", bytes.size());
 }
 
 std::string CardData::MaskDigitRuns(const std::string& text) {

@@ -42,8 +42,8 @@ public:
     // The payload's bytes with every card value replaced by how the log shows
     // it, for hexadecimal dumps.
     static std::string Redact(const std::string& payload, Payload kind = Payload::kText);
-    // Bytes of unknown structure that a transport read: a pinpad message as
-    // by Message, other binary data by its length only.
+    // Bytes of unknown structure that a transport read: text that begins
+    // with a command word as by Message, anything else by its length only.
     static std::string Stream(const std::string& bytes);
     // Every run of 13 or more digits in a text masked as a card number.
     static std::string MaskDigitRuns(const std::string& text);

@@ -145,6 +145,11 @@ TEST(CardData, TransportBytesAreShownAsMessagesOrByLength) {
                                "CARD"),
               "<data: 13 bytes>");
     EXPECT_EQ(CardData::Stream("ENDTR"), "ENDTR");
+    EXPECT_EQ(CardData::Stream("PRINT:CARD 4276123456781234"), "PRINT:CARD 427612******1234");
+    // The rest of a frame split by the line: a packed card number whose
+    // bytes all happen to be printable ("BvUUEg48").
+    EXPECT_EQ(CardData::Stream("\x42\x76\x55\x55\x45\x67\x34\x38"), "<data: 8 bytes>");
+    EXPECT_EQ(CardData::Stream("APPROVED 4276123456781234"), "<data: 25 bytes>");
 }
 
 }  // namespace
