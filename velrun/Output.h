@@ -5,7 +5,8 @@
 
 namespace velrun {
 
-// One "key=value" line per entry, in ascending key order, each flushed.
+// One "key=value" line per entry, in ascending key order, each flushed;
+// control characters inside a value are printed as blanks.
 void printResult(const ResultMap& result);
 
 }  // namespace velrun

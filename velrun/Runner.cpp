@@ -3,6 +3,8 @@
 #include <iostream>
 #include <vector>
 
+#include "CardNumber.h"
+
 namespace velrun {
 
 namespace {
@@ -36,7 +38,8 @@ ResultMap readResult(const Session& session, int rc) {
     const std::string transactionId = getValue(session, "transaction_id");
     ResultMap result;
     result["message"] = getValue(session, "text_message");
-    result["cardNumber"] = getValue(session, "pan");
+    // The library hands the card number over as the terminal sent it.
+    result["cardNumber"] = maskCardNumber(getValue(session, "pan"));
     result["cardType"] = getValue(session, "card_type");
     result["authorizationCode"] = getValue(session, "receipt_number");
     // The transaction identifier, when the terminal gave one, stands for the RRN.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bank/BankAgent.h"
+#include "config/CardData.h"
 #include "engine/PPAD.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
@@ -58,7 +59,7 @@ int DARirImpl::Clear() {
 
 int DARirImpl::Set(const char* key, const char* value, int size, int type) {
     log_->Debug6("DARirSet: key:  [%s]", Shown(key).c_str());
-    log_->Debug6("DARirSet: val:  [%s]", Shown(value, size).c_str());
+    log_->Debug6("DARirSet: val:  [%s]", CardData::Value(Shown(key), Shown(value, size)).c_str());
     log_->Debug6("DARirSet: size: [%d]", size);
     log_->Debug6("DARirSet: type: [%d]", type);
     if (!ValidKey(key)) return Refuse("Try to set invalid KEY");
@@ -71,7 +72,7 @@ int DARirImpl::Set(const char* key, const char* value, int size, int type) {
     }
     const std::string stored = value && size > 0 ? std::string(value, size) : std::string();
     if (type == -1) type = 0;
-    log_->Info("Set Key [%s]: [%s] [%d]", key, stored.c_str(), type);
+    log_->Info("Set Key [%s]: [%s] [%d]", key, CardData::Value(key, stored).c_str(), type);
     tags_.Add(key, stored, static_cast<int>(stored.size()), static_cast<Tags::TagType>(type));
     return 0;
 }

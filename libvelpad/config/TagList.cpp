@@ -79,22 +79,37 @@ std::string Tags::Make() const {
     return out;
 }
 
-void Tags::Parse(const std::string& data) {
-    ri::ByteReader reader(data);
+std::vector<Tags::Item> Tags::Items(const std::string& list, std::size_t* used) {
+    std::vector<Item> items;
+    ri::ByteReader reader(list);
+    std::size_t whole = 0;
     std::uint64_t id = 0;
     while (ReadTag(&reader, &id)) {
         std::uint8_t lengthByte = 0;
         if (!reader.TryU8(&lengthByte)) {
-            return;
+            break;
         }
+        Item item;
+        item.id = id;
         const auto length = static_cast<std::int8_t>(lengthByte);
-        if (length <= 0) {
-            continue;  // no value for this tag
+        if (length > 0 && !reader.TryBytes(static_cast<std::size_t>(length), &item.value)) {
+            break;
         }
-        std::string value;
-        if (!reader.TryBytes(static_cast<std::size_t>(length), &value)) {
-            return;
+        const std::size_t end = reader.Offset();
+        item.head = list.substr(whole, end - whole - item.value.size());
+        whole = end;
+        items.push_back(std::move(item));
+    }
+    if (used != nullptr) {
+        *used = whole;
+    }
+    return items;
+}
+
+void Tags::Parse(const std::string& data) {
+    for (Item& item : Items(data, nullptr)) {
+        if (!item.value.empty()) {  // a length of 0 or below carries no value
+            store_[item.id] = std::move(item.value);
         }
-        store_[id] = std::move(value);
     }
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // The tag store of one session: named operation values kept by numeric tag id.
 //
@@ -34,6 +35,14 @@ public:
     };
 
     using Params = std::map<std::string, std::string>;
+
+    // One item of a tag list: its tag and length bytes, and its value (empty
+    // when the length byte gives no value).
+    struct Item {
+        std::uint64_t id = 0;
+        std::string head;
+        std::string value;
+    };
 
     // Ids from here up are local tags, never written into a tag list.
     static constexpr std::uint64_t kLocalBase = 0xF00000;
@@ -66,8 +75,12 @@ public:
     // Adds the whole items of a tag list to the store; stops quietly at the
     // first item that is cut short.
     void Parse(const std::string& data);
-    // One line per stored tag that has a dictionary name: name, text, hex.
+    // One line per stored tag that has a dictionary name: name, text, hex
+    // (card data as the log shows it).
     std::string PrintTags() const;
+    // The whole items of a tag list, in order; *used receives the bytes they
+    // take, so whatever lies behind is an item cut short.
+    static std::vector<Item> Items(const std::string& list, std::size_t* used);
 
     // Re-numbers a dictionary name (process-wide) and moves this store's
     // value from the old id to the new one. Unknown names change nothing.
@@ -75,6 +88,8 @@ public:
 
     // Looks a name up in the dictionary.
     static bool FindId(const std::string& name, std::uint64_t* id);
+    // The first name (in name order) that carries id; empty when none does.
+    static std::string NameOf(std::uint64_t id);
 
 private:
     using Dictionary = std::map<std::string, std::uint64_t>;
@@ -83,7 +98,6 @@ private:
     static Dictionary& Names();
     static std::string Encode(const std::string& value, int size, TagType type);
     static std::string Decode(const std::string& stored, TagType type);
-    static std::string NameOf(std::uint64_t id);
     static void ReportOverlong(std::uint64_t id, std::size_t length);
 
     std::unordered_map<std::uint64_t, std::string> store_;

@@ -1,5 +1,6 @@
 #include <mutex>
 
+#include "config/CardData.h"
 #include "config/Tags.h"
 #include "ri/Conv.h"
 #include "ri/Format.h"
@@ -90,7 +91,6 @@ bool Tags::FindId(const std::string& name, std::uint64_t* id) {
     return true;
 }
 
-// The first name (in name order) that carries id; empty when none does.
 std::string Tags::NameOf(std::uint64_t id) {
     std::lock_guard<std::mutex> guard(dictionary_lock);
     for (const auto& [name, named] : Names()) {
@@ -127,8 +127,9 @@ std::string Tags::PrintTags() const {
         if (name.empty()) {
             continue;
         }
-        out += ri::Format("%20s: %s [ %s]\n", name.c_str(), value.c_str(),
-                          ri::HEX::ToString(value, " ").c_str());
+        const std::string shown = CardData::Value(name, value);
+        out += ri::Format("%20s: %s [ %s]\n", name.c_str(), shown.c_str(),
+                          ri::HEX::ToString(shown, " ").c_str());
     }
     return out;
 }

@@ -54,13 +54,13 @@ long DialogLength(const std::string& value, long fallback) {
 }  // namespace
 
 int PPAD::StatusMessage(const std::string& text) {
-    trace_->Debug4("StatusMessage: %s", text.c_str());
+    trace_->Debug4("StatusMessage: %s", CardData::Message(text).c_str());
     dialog_.StatusReport(Encoding(text));
     return SendOk();
 }
 
 int PPAD::Warning(const std::string& text) {
-    trace_->Debug4("Warning: %s", text.c_str());
+    trace_->Debug4("Warning: %s", CardData::Message(text).c_str());
     dialog_.WarningDlg(Encoding(text));
     return SendOk();
 }
@@ -68,7 +68,7 @@ int PPAD::Warning(const std::string& text) {
 // "INFO:" code "|" text. With "INFO_DIALOG" the code sets what Stop reports
 // and the whole text, code included, is shown.
 int PPAD::Info(const std::string& text) {
-    trace_->Debug4("Info: %s", text.c_str());
+    trace_->Debug4("Info: %s", CardData::Message(text).c_str());
     const size_t bar = text.find('|');
     if (bar != std::string::npos && Has("INFO_DIALOG")) {
         const int answer = CancelAnswerFor(ri::Conv::String::ToInt(text.substr(0, bar)));
@@ -79,27 +79,27 @@ int PPAD::Info(const std::string& text) {
 }
 
 int PPAD::YesNoRequest(const std::string& text) {
-    trace_->Debug4("YesNoRequest: %s", text.c_str());
+    trace_->Debug4("YesNoRequest: %s", CardData::Message(text).c_str());
     int answer = 0;
     if (!Has("NODIALOGS")) answer = dialog_.YesNoDialog(Encoding(text), Encoding(kYesNoQuestion));
     return SendReply(answer);
 }
 
 int PPAD::MenuRequest(const std::string& text) {
-    trace_->Debug4("MenuRequest: %s", text.c_str());
+    trace_->Debug4("MenuRequest: %s", CardData::Message(text).c_str());
     const int choice = dialog_.MakeMenu(Encoding(text));
     return choice < -1 ? SendError() : SendReply(choice);
 }
 
 int PPAD::DataRequest(const std::string& text) {
-    trace_->Debug4("DataRequest: %s", text.c_str());
+    trace_->Debug4("DataRequest: %s", CardData::Message(text).c_str());
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
     return SendMsg(std::to_string(result) + kEsc + value);
 }
 
 int PPAD::AmountRequest(const std::string& text) {
-    trace_->Debug4("AmountRequest: %s", text.c_str());
+    trace_->Debug4("AmountRequest: %s", CardData::Message(text).c_str());
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
     if (result < -1) return SendError();

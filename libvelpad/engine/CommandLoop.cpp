@@ -28,7 +28,7 @@ int PPAD::Start(const std::string& message) {
     log_.Write("External Command");
     const long idleMs = Number("PPAD_IDLE_TO");
     auto idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
-    SendMsg(message);
+    SendMsg(message, false, CardData::Payload::kStart);
     std::string reply = WaitMessage(kLoopNakBudget, idleMs);
     if (reply.empty()) {
         ShutDown();
@@ -51,7 +51,7 @@ int PPAD::Start(const std::string& message) {
 }
 
 int PPAD::ProcessCommand(const std::string& payload) {
-    trace_->Debug4("ProcessCommand: %s", payload.c_str());
+    trace_->Debug4("ProcessCommand: %s", CardData::Message(payload).c_str());
     if (payload == "ENDTR") return EndProcess();
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {

@@ -156,7 +156,8 @@ int PPAD::IoctlDevice(const std::string& argument) {
 }
 
 int PPAD::WriteDevice(const std::string& argument) {
-    trace_->Debug4("WriteDevice: %s", argument.c_str());
+    trace_->Debug4("WriteDevice: %s",
+                   CardData::Message(argument, CardData::Payload::kChannel).c_str());
     if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !device_ || argument.size() < 2)
         return SendError();
     dialog_.StatusReportConst(Encoding(kSending));
@@ -188,7 +189,7 @@ int PPAD::ReadDevice(const std::string& argument) {
     if (data.empty()) log_.Write("WSAGetLastError = %ld", static_cast<long>(errno));
     const std::string reply = std::to_string(number) + ":" + data;
     dialog_.StatusReportConst(Encoding(kReceived));
-    SendMsg(reply);
+    SendMsg(reply, false, CardData::Payload::kChannel);
     return 0;
 }
 

@@ -49,11 +49,12 @@ const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
 
 }  // namespace
 
-int PPAD::SendMsg(const std::string& payload, bool allowEmpty) {
+int PPAD::SendMsg(const std::string& payload, bool allowEmpty, CardData::Payload kind) {
     const std::string body = payload.empty() && !allowEmpty ? std::string("OK") : payload;
-    log_.Write("SEND -> %s", body.c_str());
-    trace_->Debug4("SendMsg: %s", body.c_str());
-    trace_->Dump(body);
+    const std::string shown = CardData::Message(body, kind);
+    log_.Write("SEND -> %s", shown.c_str());
+    trace_->Debug4("SendMsg: %s", shown.c_str());
+    trace_->Dump(CardData::Redact(body, kind));
     if (body.size() > kMaxPayload) {
         trace_->Error("SendMsg: payload of %zu bytes does not fit a frame", body.size());
         return 1;
@@ -138,8 +139,8 @@ std::string PPAD::WaitFrame(int budget, Clock::time_point deadline) {
                 if (payload.size() >= expected || Clock::now() >= payloadDeadline) break;
                 ri::Sleep(kPayloadPollMs);
             }
-            log_.Write("RECV <- %s", payload.c_str());
-            trace_->Dump(payload);
+            log_.Write("RECV <- %s", CardData::Message(payload).c_str());
+            trace_->Dump(CardData::Redact(payload));
             if (payload.size() < expected) {
                 log_.Write(kNoAnswer);
                 return "";
@@ -235,10 +236,13 @@ std::string PPAD::Encoding(const std::string& text) {
 }
 
 int PPAD::TraceMessage(const std::string& text) {
-    trace_->Debug4("TraceMessage: %s", text.c_str());
+    // The pinpad's own trace is a trace file too: card data and line breaks
+    // in it are shown as in every other log line.
+    const std::string shown = CardData::Message(text);
+    trace_->Debug4("TraceMessage: %s", shown.c_str());
     if (Number("USEPPADTRACE") != 0 && !text.empty()) {
         if (!trace_writer_.IsOpen()) trace_writer_.Open(Setting("TRACE_FILE"));
-        trace_writer_.Write(text, false);
+        trace_writer_.Write(shown, false);
     }
     return SendOk();
 }

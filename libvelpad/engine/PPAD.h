@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "config/CardData.h"
 #include "config/Cashreq.h"
 #include "config/Operations.h"
 #include "config/OpsTIDConv.h"
@@ -55,7 +56,9 @@ public:
     int CardRequest(const std::string& argument);
 
     // Message link.
-    int SendMsg(const std::string& payload, bool allowEmpty = false);
+    // kind tells the logs where the payload holds card data.
+    int SendMsg(const std::string& payload, bool allowEmpty = false,
+                CardData::Payload kind = CardData::Payload::kText);
     int SendOk();
     int SendError();
     void SendNak(int& budget);

@@ -44,7 +44,7 @@ std::string BlankEscapes(std::string line) {
 }  // namespace
 
 int PPAD::PrintMessage(const std::string& line) {
-    trace_->Debug4("PrintMessage: %s", line.c_str());
+    trace_->Debug4("PrintMessage: %s", CardData::Message(line).c_str());
     printed_ = true;
     const std::string text = printer_esc_ ? line : BlankEscapes(line);
     // A blank slip line stays a blank line of the cheque file.
@@ -61,7 +61,7 @@ int PPAD::PrintRQ(const std::string&) {
     log_.Write("Print request");
     std::string buffer = tags_->Get("print_buffer");
     if (buffer.empty()) return SendError();
-    trace_->Debug4("PrintRQ:\n%s", buffer.c_str());
+    trace_->Debug4("PrintRQ:\n%s", CardData::Message(buffer).c_str());
     buffer = ri::Conv::String::Replace(buffer, "\r\n", "\n");
     buffer = ri::Conv::String::Replace(buffer, "\r", "\n");
     const std::vector<std::string> lines = ri::Map::Explode(buffer, "\n");
@@ -125,7 +125,9 @@ void PPAD::PrintInitInfo(int operation) {
         std::string pan;
         std::string expiry;
         GetPanExpDate(track, &pan, &expiry);
-        text += Encoding(kCardLabel) + FormatPAN(pan) + "\r\n" + Encoding(kExpiryLabel) + expiry;
+        // The cashier's screen shows the card number masked like every other place.
+        text += Encoding(kCardLabel) + CardData::MaskPan(FormatPAN(pan)) + "\r\n" +
+                Encoding(kExpiryLabel) + expiry;
     }
     dialog_.InfoWin(text);
 }

@@ -45,6 +45,17 @@ FieldTable TemplateFields(const std::string& path, const FieldTable& defaults) {
     return fields;
 }
 
+// Both files hold one value per line and are read by line: a line break or
+// other control byte inside a value becomes a blank, so a value can neither
+// shift the lines behind it nor add a KEY=VALUE line of its own.
+std::string OneLine(std::string value) {
+    for (char& c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = ' ';
+    }
+    return value;
+}
+
 // Three bytes of a packed time stamp as two-digit hexadecimal numbers.
 std::string PackedPart(const std::string& stamp, size_t from, char separator) {
     if (stamp.size() < 7) return "";
@@ -66,7 +77,10 @@ void PPAD::SaveOutputFile() {
         fields = TemplateFields(Setting("OUTPUT_FILE_TEMPLATE"), fields);
     if (!Has("OUTPUT_FILE")) return;
     std::string content;
-    for (const auto& field : fields) content += tags_->Get(field.second) + "\n";
+    // The card number is written masked; the store keeps it as the pinpad sent it.
+    for (const auto& field : fields)
+        content += OneLine(CardData::ResultValue(field.second, tags_->Get(field.second))) + "
+";
     if (!ri::File::WriteFile(Setting("OUTPUT_FILE"), content))
         trace_->Error("PPAD: output file [%s] cannot be written", Setting("OUTPUT_FILE").c_str());
 }
@@ -80,11 +94,11 @@ void PPAD::SaveVarEnv() {
     formatAmount(tags_->Get("amount"), amount);
     file.Write("TRANSACTION_DATE", PackedPart(stamp, 1, '.'));
     file.Write("TRANSACTION_TIME", PackedPart(stamp, 4, ':'));
-    file.Write("AUTHORIZATION_CODE", tags_->Get("auth_code"));
-    file.Write("MERCHAND_ID", tags_->Get("merchant_id"));
-    file.Write("RESPONSE_CODE", tags_->Get("response_code"));
-    file.Write("RESPONSE_MESSAGE", tags_->Get("text_message"));
-    file.Write("ORVEX_RRN", tags_->Get("rrn"));
-    file.Write("ORVEX_AUTH_AMT", amount);
+    file.Write("AUTHORIZATION_CODE", OneLine(tags_->Get("auth_code")));
+    file.Write("MERCHAND_ID", OneLine(tags_->Get("merchant_id")));
+    file.Write("RESPONSE_CODE", OneLine(tags_->Get("response_code")));
+    file.Write("RESPONSE_MESSAGE", OneLine(tags_->Get("text_message")));
+    file.Write("ORVEX_RRN", OneLine(tags_->Get("rrn")));
+    file.Write("ORVEX_AUTH_AMT", OneLine(amount));
     file.Close();
 }

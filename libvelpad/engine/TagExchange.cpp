@@ -96,11 +96,11 @@ int PPAD::SendOWTags() {
     const std::string loyalty = outgoing.Get("loyalty_code");
     if (!loyalty.empty()) outgoing.Add("loyalty_code", loyalty, 0, Tags::TAG_INT32);
     PrintTags(&outgoing);
-    return SendMsg(outgoing.Make());
+    return SendMsg(outgoing.Make(), false, CardData::Payload::kTagList);
 }
 
 int PPAD::RecvOWTags(const std::string& data) {
-    trace_->Debug4("RecvOWTags: %s", data.c_str());
+    trace_->Debug4("RecvOWTags: %s", CardData::TagList(data).c_str());
     log_.Write("RecvOWTags");
     if (!tags_) {
         SendError();
@@ -189,7 +189,7 @@ std::string PPAD::StartCardData() {
 void PPAD::PrintTags(Tags* tags) {
     if (Has("NOTAGSLOG") || !tags) return;
     trace_->Debug4("PrintTags");
-    const std::string list = tags->Make();
+    const std::string list = CardData::Redact(tags->Make(), CardData::Payload::kTagList);
     for (size_t at = 0; at < list.size(); at += kDumpRow) {
         std::string row = list.substr(at, kDumpRow);
         row.resize(kDumpRow, '\0');
@@ -206,7 +206,7 @@ std::string PPAD::GetAmountStr(const std::string& amount) {
 }
 
 std::string PPAD::FormatPAN(const std::string& pan) {
-    trace_->Debug4("FormatPAN: %s", pan.c_str());
+    trace_->Debug4("FormatPAN: %s", CardData::Value("pan", pan).c_str());
     std::string grouped;
     int digits = 0;
     for (char c : pan) {
@@ -218,7 +218,7 @@ std::string PPAD::FormatPAN(const std::string& pan) {
 }
 
 void PPAD::GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry) {
-    trace_->Debug4("GetPanExpDate: %s", track.c_str());
+    trace_->Debug4("GetPanExpDate: %s", CardData::Value("track2_data", track).c_str());
     std::string number;
     std::string date;
     const std::string body = !track.empty() && track[0] == ';' ? track.substr(1) : track;

@@ -1,6 +1,7 @@
 #include "ri/File.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +54,18 @@ bool File::Exists(const std::string& path) {
     return std::ifstream(path).is_open();
 }
 
+void File::CreatePrivate(const std::string& path) {
+    if (path.empty()) return;
+    // Non-blocking, so that a named pipe given as a file name holds nothing up.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                        S_IRUSR | S_IWUSR | S_IRGRP);
+    if (fd < 0) return;
+    struct stat status {};
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IRWXO) != 0)
+        fchmod(fd, status.st_mode & ~S_IRWXO & 07777);
+    close(fd);
+}
+
 bool File::Delete(const std::string& path) {
     return !path.empty() && unlink(path.c_str()) == 0;
 }
@@ -61,6 +74,7 @@ bool File::WriteFile(const std::string& path, const std::string& data, int mode)
     if (path.empty()) return false;
     const auto openMode =
         std::ios::binary | (mode == MODE_APPEND ? std::ios::app : std::ios::trunc);
+    CreatePrivate(path);
     std::ofstream out(path, openMode);
     if (!out.is_open()) return false;
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
@@ -79,6 +93,7 @@ std::string File::ReadFile(const std::string& path) {
 bool File::Copy(const std::string& from, const std::string& to) {
     std::ifstream in(from, std::ios::binary);
     if (!in.is_open()) return false;
+    CreatePrivate(to);
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
     if (!out.is_open()) return false;
     if (in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();

@@ -1,11 +1,13 @@
 #include "ri/FileOut.h"
 
 #include "ri/Exception.h"
+#include "ri/File.h"
 
 namespace ri {
 
 FileOut::FileOut(const std::string& path, bool append) {
     if (path.empty()) throw Exception("File name is empty");
+    File::CreatePrivate(path);
     out_.open(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
     if (!out_.is_open()) throw Exception("File is not opened: %s", path.c_str());
 }

@@ -9,6 +9,7 @@ int FileWritter::Open(const std::string& path, int timeMode) {
     if (!out_.is_open() && !path.empty()) {
         path_ = path;
         timeMode_ = timeMode;
+        ri::File::CreatePrivate(path_);
         out_.open(path_, std::ios::binary | std::ios::trunc);
         if (out_.is_open()) {
             result = 0;
@@ -72,6 +73,7 @@ int FileWritter::EnsureOpen() {
     if (path_.empty()) return -1;
     if (out_.is_open()) return 0;
     out_.clear();
+    ri::File::CreatePrivate(path_);
     out_.open(path_, std::ios::binary | std::ios::trunc);
     if (out_.is_open()) return 0;
     out_.clear();

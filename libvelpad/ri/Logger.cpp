@@ -6,6 +6,7 @@
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 #include "ri/Trace.h"
 
@@ -54,7 +55,7 @@ void Logger::Write(const std::string& text) {
     if (!out_.is_open()) OpenFile();
     if (!out_.is_open()) return;
     const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
-    out_ << Stamp(timeMode_) << ' ' << message << '\n';
+    out_ << Stamp(timeMode_) << ' ' << ri::LogText(message) << '\n';
     out_.flush();
 }
 
@@ -65,7 +66,9 @@ void Logger::OpenFile() {
     }
     // Two engines started in the same second share the name: each appends,
     // neither truncates the other's lines.
-    out_.open(directory_ + GetCurrentDateTime() + ".log", std::ios::binary | std::ios::app);
+    const std::string path = directory_ + GetCurrentDateTime() + ".log";
+    ri::File::CreatePrivate(path);
+    out_.open(path, std::ios::binary | std::ios::app);
     if (!out_.is_open()) out_.clear();
 }
 

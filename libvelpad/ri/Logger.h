@@ -24,6 +24,7 @@ public:
 
     // directory: "\\" becomes "/"; a missing trailing "/" is added.
     void SetPath(const std::string& directory, unsigned folderMode, int timeMode);
+    // One time-stamped line; control bytes in the message are written as "\xNN".
     void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Write(const std::string& text);
     // Stops logging for good; later writes are ignored.

@@ -8,6 +8,7 @@
 #include "ri/Encoding.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 
 namespace ri {
@@ -78,7 +79,7 @@ const char* Trace::Prefix(int level) {
 
 void Trace::WriteLogString(int level, const std::string& text) {
     if (level_ < level) return;
-    Emit(level, TimeFormat::Get(3, '/', true, ':') + Prefix(level) + text + "\n");
+    Emit(level, TimeFormat::Get(3, '/', true, ':') + Prefix(level) + LogText(text) + "\n");
 }
 
 // Writes one finished line to the console (when its level is echoed) and to
@@ -126,7 +127,7 @@ void Trace::Write(const char* format, ...) {
     va_start(args, format);
     const std::string text = Print(format, args);
     va_end(args);
-    Emit(level, TimeFormat::Get(3, '/', true, ':') + " " + text + "\n");
+    Emit(level, TimeFormat::Get(3, '/', true, ':') + " " + LogText(text) + "\n");
 }
 
 void Trace::Dump(const std::string& bytes) {

@@ -50,7 +50,7 @@ public:
     void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Fatal(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // Writes one line: time stamp, level prefix, text.
+    // Writes one line: time stamp, level prefix, text (control bytes as "\xNN").
     void WriteLogString(int level, const std::string& text);
     // Level = the number of "[" that begin format; line = time stamp, blank, text.
     void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));

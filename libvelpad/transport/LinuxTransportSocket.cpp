@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "config/CardData.h"
 #include "ri/Trace.h"
 #include "transport/Poll.h"
 
@@ -127,7 +128,8 @@ std::string LinuxTransportSocket::Recive(int length) {
     }
     std::string buffer = pending_.substr(0, wanted);
     pending_.erase(0, buffer.size());
-    log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()), buffer.c_str());
+    log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()),
+                 CardData::Stream(buffer).c_str());
     return buffer;
 }
 

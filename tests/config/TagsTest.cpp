@@ -154,8 +154,21 @@ TEST(Tags, PrintTagsListsNamedTagsOnly) {
     tags.Add("OPTION", "param");
     EXPECT_EQ("         terminal_id: 12345678 [ 31 32 33 34 35 36 37 38]\n", tags.PrintTags());
     tags.Clear();
-    tags.Add("pan", Bytes({'A', 0x00, 'B'}));
-    EXPECT_EQ("                 pan: A [ 41 00 42]\n", tags.PrintTags());
+    tags.Add("terminal_id", Bytes({'A', 0x00, 'B'}));
+    EXPECT_EQ("         terminal_id: A [ 41 00 42]\n", tags.PrintTags());
+    // Card data is listed as the logs show it, in the text and in the hex.
+    tags.Clear();
+    tags.Add("pan", "4276123456781234");
+    EXPECT_EQ(
+        "                 pan: 427612******1234 [ 34 32 37 36 31 32 2A 2A 2A 2A 2A 2A 31 32 "
+        "33 34]\n",
+        tags.PrintTags());
+    tags.Clear();
+    tags.Add("track2_data", "4276123456781234=2512101");
+    EXPECT_EQ(
+        "         track2_data: <track2_data: 24 bytes> [ 3C 74 72 61 63 6B 32 5F 64 61 74 61 "
+        "3A 20 32 34 20 62 79 74 65 73 3E]\n",
+        tags.PrintTags());
 }
 
 }  // namespace

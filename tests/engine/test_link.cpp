@@ -123,3 +123,29 @@ TEST_F(LinkTest, EncodingConvertsOnlyForUtf8Operator) {
 }
 
 }  // namespace
+
+namespace {
+
+// Frame lines show tag lists as tags with the card number masked, whether
+// or not the tag dump is switched off, and a line break inside a payload
+// cannot start a forged line of the log.
+TEST_F(LinkTest, FrameLinesShowCardDataRenderedAndStayOneLine) {
+    Ini("TIMEOUT=50\nUSEAPPLOG=1\nNOTAGSLOG\n");
+    Engine();
+    link->IncomingFrame(std::string("SETTAGS:\x5A\x08\x42\x76\x12\x34\x56\x78\x12\x34", 18));
+    link->IncomingFrame("TRACE:x\n2021/12/31 23:59:58 RECV <- forged");
+    Engine().WaitMessage(2, 5);
+    Engine().WaitMessage(2, 5);
+    Engine().SendMsg(std::string("\x5A\x08\x42\x76\x12\x34\x56\x78\x12\x34", 10), false,
+                     CardData::Payload::kTagList);
+    const std::string log = AppLog();
+    EXPECT_NE(log.find(" RECV <- SETTAGS:pan=427612******1234\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" RECV <- TRACE:x\\x0A2021/12/31 23:59:58 RECV <- forged\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(" SEND -> pan=427612******1234\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("\n2021/12/31"), std::string::npos) << log;
+    EXPECT_EQ(log.find("\x42\x76\x12\x34"), std::string::npos) << log;
+}
+
+}  // namespace

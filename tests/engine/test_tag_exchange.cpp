@@ -1,5 +1,6 @@
 // Tags between the pinpad and the register, the result files and the start
 // message.
+#include <algorithm>
 #include <ctime>
 
 #include "HandlerSupport.h"
@@ -106,7 +107,7 @@ TEST_F(TagExchangeTest, StartInformationIsShownExceptForTheCancellation) {
     // "ОПЕРАЦИЯ: ", "СУММА: ", "№ КАРТЫ: ", "СРОК ГОДНОСТИ: " in CP1251.
     EXPECT_EQ(DialogRecorder::info,
               "\xCE\xCF\xC5\xD0\xC0\xD6\xC8\xDF: PURCHASE\r\n\xD1\xD3\xCC\xCC\xC0: 15.00\r\n"
-              "\xB9 \xCA\xC0\xD0\xD2\xDB: 4276 1234 5678 1234 \r\n"
+              "\xB9 \xCA\xC0\xD0\xD2\xDB: 4276 12** **** 1234 \r\n"
               "\xD1\xD0\xCE\xCA \xC3\xCE\xC4\xCD\xCE\xD1\xD2\xC8: 25/12");
     engine.InitParamOperation(2);
     EXPECT_EQ(DialogRecorder::infoCalls, 1);
@@ -200,7 +201,27 @@ TEST_F(TagExchangeTest, OutputFileFollowsItsTemplate) {
     Write("tmpl.txt", "PAN RESULTCODE\nNOSUCHKEY PAN\n");
     Ini("OUTPUT_FILE_TEMPLATE=tmpl.txt\n");
     Engine().ProcessCommand("SETTAGS:" + Item(kPan, Bytes({0x42, 0x76, 0x12, 0x34})));
-    EXPECT_EQ(Read("out.txt"), "42761234\n999\n42761234\n");
+    EXPECT_EQ(Read("out.txt"), "****1234\n999\n****1234\n");
+}
+
+// A value holding line breaks neither shifts the output file's lines nor
+// adds a line to the variable-environment file.
+TEST_F(TagExchangeTest, LineBreaksInValuesStayInsideTheirLine) {
+    Engine().ProcessCommand("SETTAGS:" + Item(kRrn, "R1\nRESPONSE_CODE=0") +
+                            Item(Bytes({0x9F, 0x1C}), "T1\r\nT2"));
+    const std::string out = Read("out.txt");
+    EXPECT_EQ(out.substr(0, 12), "999\n\nT1  T2\n");
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 11);
+    const std::string env = Read("env.txt");
+    EXPECT_NE(env.find("\nORVEX_RRN=R1 RESPONSE_CODE=0\n"), std::string::npos) << env;
+    EXPECT_EQ(std::count(env.begin(), env.end(), '\n'), 8);
+}
+
+TEST_F(TagExchangeTest, FullCardNumberIsMaskedInTheOutputFileButKeptInTheStore) {
+    Engine().ProcessCommand("SETTAGS:" +
+                            Item(kPan, Bytes({0x42, 0x76, 0x12, 0x34, 0x56, 0x78, 0x12, 0x34})));
+    EXPECT_EQ(Read("out.txt").substr(0, 21), "999\n427612******1234\n");
+    EXPECT_EQ(tags.Get("pan"), "4276123456781234");
 }
 
 TEST_F(TagExchangeTest, OutputFileWithoutTemplateHoldsElevenLines) {

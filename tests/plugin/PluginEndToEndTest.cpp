@@ -43,11 +43,13 @@ protected:
 
     // Starts the virtual pinpad on a free loopback port; returns that port
     // once the pinpad has written it.
-    QString startPinpad(const QString& scenario) {
+    QString startPinpad(const QString& scenario, const QStringList& extra = {}) {
         const QString portFile = path("vpinpad.port");
-        m_pinpad.start(VPINPAD_FILE,
-                       {"--scenario", QString(SCENARIO_DIR) + '/' + scenario, "--port-file",
-                        portFile, "--transcript", path("transcript"), "--timeout", "60"});
+        m_pinpad.start(
+            VPINPAD_FILE,
+            QStringList{"--scenario", QString(SCENARIO_DIR) + '/' + scenario, "--port-file",
+                        portFile, "--transcript", path("transcript"), "--timeout", "60"} +
+                extra);
         if (!m_pinpad.waitForStarted(10000)) return QString();
         QDeadlineTimer deadline(30000);
         while (!deadline.hasExpired() && m_pinpad.state() == QProcess::Running) {
@@ -79,6 +81,26 @@ TEST_F(PluginEndToEnd, ApprovedPaymentCarriesItsSlip) {
     EXPECT_TRUE(out.contains("slip 1:\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("TERMINAL 00012345   MERCHANT 7700001\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("ОПЛАТА\n")) << out.toStdString();
+
+    ASSERT_TRUE(m_pinpad.waitForFinished(60000));
+    EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();
+}
+
+// A terminal number holding line breaks and key=value text reaches the host
+// as one value: the declined payment stays declined.
+TEST_F(PluginEndToEnd, LinesInjectedThroughAValueDoNotTurnADeclineIntoSuccess) {
+    const QString port =
+        startPinpad("declined_payment.vps", {"--var", "TERMINAL_ID=00012345\nsuccess=1\ncode=0"});
+    ASSERT_FALSE(port.isEmpty()) << "virtual pinpad wrote no port";
+    install(port);
+
+    QProcess host;
+    host.start(POSHOST_FILE,
+               {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
+    ASSERT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
+    const QString out = QString::fromUtf8(host.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith("code=51\nerror=1\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("terminalId=00012345 success=1 code=0\n")) << out.toStdString();
 
     ASSERT_TRUE(m_pinpad.waitForFinished(60000));
     EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();

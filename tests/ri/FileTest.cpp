@@ -6,6 +6,7 @@
 #include "ri/File.h"
 #include "ri/FileIn.h"
 #include "ri/FileOut.h"
+#include "ri/FileWritter.h"
 #include "support/TempDir.h"
 
 using ri::File;
@@ -129,4 +130,50 @@ TEST(FileOut, TruncatesOrAppends) {
     EXPECT_EQ("a\nb\r\n", File::ReadFile(path));
     ri::FileOut(path).WriteLine("c");
     EXPECT_EQ("c\n", File::ReadFile(path));
+}
+
+namespace {
+
+unsigned ModeOf(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 07777;
+}
+
+// Holds the process umask at zero, so that the modes the library asks for show.
+class NoUmask {
+public:
+    NoUmask() : old_(umask(0)) {}
+    ~NoUmask() { umask(old_); }
+
+private:
+    mode_t old_;
+};
+
+}  // namespace
+
+TEST(File, LogsAndResultFilesAreReadableByOwnerAndGroupOnly) {
+    TempDir dir;
+    NoUmask noUmask;
+    EXPECT_TRUE(File::WriteFile(dir / "trace.log", "x", File::MODE_APPEND));
+    EXPECT_EQ(ModeOf(dir / "trace.log"), 0640u);
+    EXPECT_TRUE(File::Copy(dir / "trace.log", dir / "copy.log"));
+    EXPECT_EQ(ModeOf(dir / "copy.log"), 0640u);
+    { ri::FileOut out(dir / "journal.txt", true); }
+    EXPECT_EQ(ModeOf(dir / "journal.txt"), 0640u);
+    FileWritter writer;
+    ASSERT_EQ(writer.Open(dir / "rc.out"), 0);
+    writer.Close();
+    EXPECT_EQ(ModeOf(dir / "rc.out"), 0640u);
+    // A file left readable by everyone loses the rights of others.
+    File::WriteFile(dir / "old.out", "x");
+    chmod((dir / "old.out").c_str(), 0666);
+    EXPECT_TRUE(File::WriteFile(dir / "old.out", "y"));
+    EXPECT_EQ(ModeOf(dir / "old.out"), 0660u);
+}
+
+TEST(File, NamedPipeAsAFileNameDoesNotHoldTheWriterUp) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    File::CreatePrivate(dir / "pipe");
+    EXPECT_EQ(ModeOf(dir / "pipe"), 0600u);
 }

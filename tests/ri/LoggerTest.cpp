@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "ri/File.h"
@@ -37,6 +39,23 @@ TEST(Logger, FileNamedAfterStartTime) {
                                  std::regex(stamp + "SEND -> PING\n" + stamp + "cut\n")));
     const std::string trace = ri::File::ReadFile(dir / "darir.log");
     EXPECT_NE(std::string::npos, trace.find("[DBG] LogMessage: SEND -> PING"));
+}
+
+TEST(Logger, ControlBytesAreEscapedAndTheFileIsNotWorldReadable) {
+    TempDir dir;
+    Logger logger(TraceIn(dir));
+    logger.SetPath(dir / "Logs", 770, Logger::TIME_DEFAULT);
+    logger.Write("RECV <- %s", "00012345\n2021/12/31 23:59:58 forged\r");
+    const std::string path = OnlyLog(dir / "Logs");
+    ASSERT_FALSE(path.empty());
+    const std::string log = ri::File::ReadFile(path);
+    EXPECT_NE(log.find(" RECV <- 00012345\\x0A2021/12/31 23:59:58 forged\\x0D\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777 & ~0640u, 0u);
 }
 
 TEST(Logger, ErrorsGoToTheTraceAndStopEndsLogging) {

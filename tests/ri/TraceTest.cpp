@@ -122,3 +122,18 @@ TEST(Trace, ConcurrentSessionsShareOneTrace) {
     const std::regex whole(R"(.{17} \[INF\] thread \d line \d+ end)");
     for (const auto& line : lines) ASSERT_TRUE(std::regex_match(line, whole)) << line;
 }
+
+// A text holding line breaks or other control bytes stays one line, so a
+// peer cannot forge a line of its own.
+TEST(Trace, ControlBytesAreEscapedSoOneEventIsOneLine) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 6, 0);
+    trace->Info("RECV <- %s", "A\nB\r\x1b\x7F\x01");
+    trace->Write("[[[ %s", "x\ny");
+    trace->WriteLogString(2, std::string("nul\0byte", 8));
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find(" [INF] RECV <- A\\x0AB\\x0D\\x1B\\x7F\\x01"), std::string::npos);
+    EXPECT_NE(lines[1].find("[[[ x\\x0Ay"), std::string::npos);
+    EXPECT_NE(lines[2].find("nul\\x00byte"), std::string::npos);
+}

@@ -57,6 +57,32 @@ TEST_F(VelrunTest, UnreadableTagGivesAnEmptyValue) {
     EXPECT_NE(r.err.find("Параметр pan не получен\n"), std::string::npos) << r.err;
 }
 
+// A value holding line breaks stays on its own line, so it cannot add a
+// "success" or "code" of its own; a card number sent in full is masked.
+TEST_F(VelrunTest, ValuesStayOnOneLineAndTheCardNumberIsMasked) {
+    const auto r = runChild(
+        withShim({"--command", "1"},
+                 {"VELRUN_SHIM_RUN=result:51",
+                  "VELRUN_SHIM_TAGS=terminal_id=00012345\nsuccess=1\ncode=0;pan=4276123456781234;"
+                  "text_message=line\r\x7F\tend"}));
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, resultLines("", "427612******1234", "", 51, "line   end", "",
+                                 "00012345 success=1 code=0"));
+}
+
+TEST_F(VelrunTest, ShortAndMaskedCardNumbersKeepTheirShape) {
+    for (const auto& [sent, shown] :
+         std::vector<std::pair<std::string, std::string>>{{"4276****1234", "4276****1234"},
+                                                          {"42761234567", "*******4567"},
+                                                          {"4276********1234", "4276********1234"},
+                                                          {"1234567", "*******"},
+                                                          {"D12345", "D*****"}}) {
+        const auto r = runChild(withShim(
+            {"--command", "1"}, {"VELRUN_SHIM_RUN=result:0", "VELRUN_SHIM_TAGS=pan=" + sent}));
+        EXPECT_EQ(r.out, resultLines("", shown, "", 0, "", "", "")) << sent;
+    }
+}
+
 TEST_F(VelrunTest, RefusedTagStopsBeforeTheRun) {
     const auto r = runChild(withShim({"-c", "1", "-v", "643", "-a", "100", "-r", "1"},
                                      {"VELRUN_SHIM_FAIL_SET=currency"}));
