@@ -79,8 +79,7 @@ void PPAD::SaveOutputFile() {
     std::string content;
     // The card number is written masked; the store keeps it as the pinpad sent it.
     for (const auto& field : fields)
-        content += OneLine(CardData::ResultValue(field.second, tags_->Get(field.second))) + "
-";
+        content += OneLine(CardData::ResultValue(field.second, tags_->Get(field.second))) + "\n";
     if (!ri::File::WriteFile(Setting("OUTPUT_FILE"), content))
         trace_->Error("PPAD: output file [%s] cannot be written", Setting("OUTPUT_FILE").c_str());
 }
