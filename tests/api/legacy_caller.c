@@ -222,6 +222,18 @@ static void size_checks(void) {
     check(ProcessOwFull((UserAuthIntFull*)s, 600) == 0, "size: 600 runs");
     check(same(s, RESPONSE_CODE, "00") && same(s, TEXT_MESSAGE, "APPROVED"), "size: fields inside");
     check(all(s, 600, sizeof s, 0xC3), "size: bytes past the size untouched");
+
+    /* A size that ends inside the amount: the part before the size is no
+       amount of the caller's and is not taken (1500 cut to 150). */
+    memset(s, 0, sizeof s);
+    put_operation(s, 1);
+    put_text(s, AMOUNT, "1500");
+    write_file("agent.script", "response_code=00\n");
+    unlink("agent.calls");
+    check(ProcessOwFull((UserAuthIntFull*)s, AMOUNT + 3) == 0, "size: cut amount runs");
+    char calls[256];
+    read_file("agent.calls", calls, sizeof calls);
+    check(strstr(calls, " amount=0 ") != NULL, "size: an amount cut by the size is not taken");
 }
 
 static void failures(void) {
