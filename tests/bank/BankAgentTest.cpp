@@ -82,6 +82,19 @@ TEST_F(BankTest, ReceiptNumberZeroStoresNoTag) {
     EXPECT_EQ(Get("receipt_number"), "<none>");
 }
 
+// The session keeps receipt numbers in 16 bits: 65535 is the largest, and
+// 70000 would read back as 4464, another receipt's number.
+TEST_F(BankTest, ReceiptNumberBeyondSixteenBitsStoresNoTag) {
+    Script("receipt=65535\n");
+    EXPECT_EQ(Run(1), 0);
+    EXPECT_EQ(Get("receipt_number"), "65535");
+    DARirClear(pos_);
+    Script("receipt=70000\n");
+    EXPECT_EQ(Run(1), 0);
+    EXPECT_EQ(Get("receipt_number"), "<none>");
+    EXPECT_THAT(Read("darir.log"), HasSubstr("BankAgent: receipt number out of range: 70000"));
+}
+
 TEST_F(BankTest, ChequeWithCrLfIsStoredAndWrittenWithLf) {
     Script("cheque=LINE ONE\\r\\nLINE TWO\\r\\n\\rEND\\n\n");
     EXPECT_EQ(Run(1), 0);
