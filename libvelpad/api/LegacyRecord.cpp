@@ -8,9 +8,9 @@ std::size_t LegacyRecord::Visible(std::size_t offset, std::size_t width) const {
 }
 
 std::string LegacyRecord::Text(std::size_t offset, std::size_t width) const {
-    const std::size_t visible = Visible(offset, width);
+    if (!Holds(offset, width)) return std::string();
     const auto* start = reinterpret_cast<const char*>(bytes_ + offset);
-    return visible == 0 ? std::string() : std::string(start, strnlen(start, visible));
+    return std::string(start, strnlen(start, width));
 }
 
 void LegacyRecord::Put(std::size_t offset, std::size_t limit, const std::string& value) {

@@ -7,15 +7,18 @@
 
 // A caller's authorization structure seen as bytes. Every read and write is
 // kept inside the size the caller gave, so a structure shorter than ours is
-// never overrun: a field that ends beyond the size is cut there, and one that
-// starts beyond it is neither read nor written.
+// never overrun. A field is read only when it lies wholly inside the size: the
+// part of a cut field would be another value (an amount of 1500 cut to 15).
+// A value written out is cut at the size like at its field's width; a field
+// that starts beyond the size is not written.
 class LegacyRecord {
 public:
     LegacyRecord(void* bytes, std::size_t size)
         : bytes_(static_cast<unsigned char*>(bytes)), size_(size) {}
 
     // The field's text: its bytes up to the first zero byte or the end of the
-    // field. Empty when the first byte is zero.
+    // field. Empty when the first byte is zero or the field is not wholly
+    // inside the size.
     std::string Text(std::size_t offset, std::size_t width) const;
     // Copies at most limit bytes of value to the start of the field, without
     // a terminating zero; the bytes after the copied value stay as they were.

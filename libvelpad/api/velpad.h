@@ -40,8 +40,9 @@
  *    operation code; -3 after a failure whose reason is printed to standard
  *    output ("ERROR: ProcessOw: ..." / "ERROR: ProcessOwFull: ..."); -4 after
  *    any other failure. The *Full calls read and write nothing at or beyond
- *    the size given. An identifier, when not NULL, is the pinpad identifier
- *    sent to a TCP relay ("ORVEX_ID") and the suffix of the result files.
+ *    the size given; an input field that the size cuts is not read. An
+ *    identifier, when not NULL, is the pinpad identifier sent to a TCP relay
+ *    ("ORVEX_ID") and the suffix of the result files.
  */
 #ifndef VELPAD_API_VELPAD_H
 #define VELPAD_API_VELPAD_H

@@ -1,5 +1,6 @@
 #include "bank/BankAgent.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -22,6 +23,7 @@ const char* const kCardTypes[] = {"Visa",   "Mastercard",   "Maestro",
                                   "Amex",   "DinersCLub",   "VisaElectron",
                                   "PRO100", "Cashier card", "BankCard"};
 constexpr int kKnownCardTypes = sizeof(kCardTypes) / sizeof(kCardTypes[0]);
+constexpr std::int32_t kLargestReceipt = 0xFFFF;
 
 std::string WithLineFeeds(std::string text) {
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
@@ -109,13 +111,17 @@ void BankAgent::StoreCheque(const char* cheque) {
 }
 
 // The receipt number is kept as a 16-bit number, the form in which every
-// other writer of the session keeps it and in which the session reads it.
+// other writer of the session keeps it and in which the session reads it. A
+// number too large for that form is left out rather than stored cut to 16
+// bits as another receipt's number.
 void BankAgent::StoreResults(const AgentAnswer& answer) {
     StoreText("auth_code", answer.auth_code, sizeof answer.auth_code);
     StoreText("rrn", answer.rrn, sizeof answer.rrn);
     StoreText("pan", answer.pan, sizeof answer.pan);
     const std::int32_t receipt = answer.receipt_number;
-    if (receipt > 0)
+    if (receipt > kLargestReceipt)
+        trace_->Warning("BankAgent: receipt number out of range: %d", static_cast<int>(receipt));
+    else if (receipt > 0)
         tags_->Add("receipt_number", ri::Format("%d", static_cast<int>(receipt)), 0,
                    Tags::TAG_INT16);
     StoreText("text_message", answer.message, sizeof answer.message);

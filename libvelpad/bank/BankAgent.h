@@ -30,7 +30,6 @@ public:
 
 private:
     int Call(int operation);
-    int Dispatch(int operation, AgentAnswer* answer);
     void StoreCheque(const char* cheque);
     void StoreResults(const AgentAnswer& answer);
     void StoreText(const char* tag, const char* field, std::size_t width);

@@ -85,6 +85,25 @@ static int all(const unsigned char* s, size_t from, size_t to, unsigned char byt
     return 1;
 }
 
+/* The byte ranges neither read nor written, as [from, to). */
+static const size_t full_reserved[][2] = {{0, 8},       {97, 197},    {356, 506},
+                                          {906, 910},   {912, 1171},  {1235, 1474},
+                                          {1548, 1806}, {1825, 2981}, {3018, FULL_SIZE}};
+/* The short structure's settings override (117) is read but never written. */
+static const size_t short_untouched[][2] = {{0, 8}, {97, 197}, {356, 506}, {906, 912}};
+
+static void mark(unsigned char* s, const size_t (*ranges)[2], size_t count) {
+    for (size_t i = 0; i < count; ++i) memset(s + ranges[i][0], 0x5A, ranges[i][1] - ranges[i][0]);
+}
+
+static int marked(const unsigned char* s, const size_t (*ranges)[2], size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!all(s, ranges[i][0], ranges[i][1], 0x5A)) return 0;
+    return 1;
+}
+
+#define COUNT(ranges) (sizeof ranges / sizeof ranges[0])
+
 static void put_operation(unsigned char* s, int32_t operation) {
     memcpy(s + OPERATION, &operation, sizeof operation);
 }
@@ -108,8 +127,7 @@ static void capture_end(char* out, size_t size) {
 static void full_payment(void) {
     static unsigned char s[FULL_SIZE];
     memset(s, 0, sizeof s);
-    memset(s + 97, 0x5A, 100); /* reserved */
-    memset(s + 3018, 0x5A, 266);
+    mark(s, full_reserved, COUNT(full_reserved));
     put_operation(s, 1);
     put_text(s, AMOUNT, "1500");
     memset(s + CARD_TYPE, 'Z', 80);
@@ -141,7 +159,7 @@ static void full_payment(void) {
     memcpy(&loyalty, s + LOYALTY_CODE, 4);
     check(loyalty == 123, "full: loyalty_code given comes back");
     check(all(s, BANK_ID, BANK_ID + 19, 'X'), "full: bank_id without a value untouched");
-    check(all(s, 97, 197, 0x5A) && all(s, 3018, FULL_SIZE, 0x5A), "full: reserved untouched");
+    check(marked(s, full_reserved, COUNT(full_reserved)), "full: reserved untouched");
 }
 
 static void full_receipt_from_agent(void) {
@@ -158,6 +176,7 @@ static void full_receipt_from_agent(void) {
 static void short_payment(void) {
     static unsigned char s[SHORT_SIZE];
     memset(s, 0, sizeof s);
+    mark(s, short_untouched, COUNT(short_untouched));
     put_operation(s, 1);
     put_text(s, AMOUNT, "1234567890123"); /* the whole field, no zero */
     put_text(s, ORIGINAL_AMOUNT, "99");
@@ -176,6 +195,7 @@ static void short_payment(void) {
     check(same(s, RRN, "1234567890123"), "short: rrn, 13 bytes");
     check(same(s, CARD_TYPE, "unknown") && s[CARD_TYPE + 7] == 0, "short: card_type");
     check(same(s, TEXT_MESSAGE, "DECLINED") && s[TEXT_MESSAGE + 8] == 'Y', "short: text_message");
+    check(marked(s, short_untouched, COUNT(short_untouched)), "short: reserved untouched");
 }
 
 static void empty_first_byte(void) {
@@ -222,6 +242,18 @@ static void size_checks(void) {
     check(ProcessOwFull((UserAuthIntFull*)s, 600) == 0, "size: 600 runs");
     check(same(s, RESPONSE_CODE, "00") && same(s, TEXT_MESSAGE, "APPROVED"), "size: fields inside");
     check(all(s, 600, sizeof s, 0xC3), "size: bytes past the size untouched");
+
+    /* A size that ends inside the amount: the part before the size is no
+       amount of the caller's and is not taken (1500 cut to 150). */
+    memset(s, 0, sizeof s);
+    put_operation(s, 1);
+    put_text(s, AMOUNT, "1500");
+    write_file("agent.script", "response_code=00\n");
+    unlink("agent.calls");
+    check(ProcessOwFull((UserAuthIntFull*)s, AMOUNT + 3) == 0, "size: cut amount runs");
+    char calls[256];
+    read_file("agent.calls", calls, sizeof calls);
+    check(strstr(calls, " amount=0 ") != NULL, "size: an amount cut by the size is not taken");
 }
 
 static void failures(void) {

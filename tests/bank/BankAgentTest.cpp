@@ -40,10 +40,13 @@ TEST_F(BankTest, CloseOfDayCallsCloseDayWithTheSameRecord) {
     EXPECT_EQ(Get("text_message"), "DECLINED");
 }
 
+// Each full field is followed by bytes that are no zero (the card type 'AAAA',
+// the agent's own bytes), so reading past a field would show.
 TEST_F(BankTest, FieldsFilledToTheirWholeWidthAreNotReadBeyond) {
     Script(
-        "response_code=123\nmessage=ABCDEFGHIJKLMNOP\nauth_code=1234567\n"
-        "pan=1234567890123456789012345\nrrn=1234567890123\n");
+        "response_code=123\nmessage=ABCDEFGHIJKLMNOP\ncard_type=1094795585\n"
+        "auth_code=1234567\npan=1234567890123456789012345\nprivate=ZZZZZZZZZZZZZZZZZZZZZZZZ\n"
+        "rrn=1234567890123\n");
     EXPECT_EQ(Run(1), 0);
     EXPECT_EQ(Get("response_code"), "123");
     EXPECT_EQ(Get("text_message"), "ABCDEFGHIJKLMNOP");
@@ -77,6 +80,19 @@ TEST_F(BankTest, ReceiptNumberZeroStoresNoTag) {
     Script("receipt=0\nresponse_code=00\n");
     EXPECT_EQ(Run(1), 0);
     EXPECT_EQ(Get("receipt_number"), "<none>");
+}
+
+// The session keeps receipt numbers in 16 bits: 65535 is the largest, and
+// 70000 would read back as 4464, another receipt's number.
+TEST_F(BankTest, ReceiptNumberBeyondSixteenBitsStoresNoTag) {
+    Script("receipt=65535\n");
+    EXPECT_EQ(Run(1), 0);
+    EXPECT_EQ(Get("receipt_number"), "65535");
+    DARirClear(pos_);
+    Script("receipt=70000\n");
+    EXPECT_EQ(Run(1), 0);
+    EXPECT_EQ(Get("receipt_number"), "<none>");
+    EXPECT_THAT(Read("darir.log"), HasSubstr("BankAgent: receipt number out of range: 70000"));
 }
 
 TEST_F(BankTest, ChequeWithCrLfIsStoredAndWrittenWithLf) {

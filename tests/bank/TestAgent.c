@@ -2,8 +2,9 @@
  * A bank agent library for tests: exports the four entry points the bridge
  * looks up and answers from a script. The script is the file "agent.script"
  * in the working directory, one "key=value" a line:
- *   result, response_code, message, card_type, auth_code, pan, receipt, rrn,
- *   cheque (the escapes \r and \n stand for CR and LF).
+ *   result, response_code, message, card_type, auth_code, pan, private (the
+ *   agent's own 24 bytes), receipt, rrn, cheque (the escapes \r and \n stand
+ *   for CR and LF).
  * Every call is appended to "agent.calls" as one line naming the function
  * and the record's input fields, so a test sees what the bridge passed.
  * Built with TEST_AGENT_WITHOUT_CLOSE_DAY it lacks "_close_day".
@@ -89,6 +90,7 @@ static int answer_from_script(struct answer* record) {
         if (strcmp(line, "card_type") == 0) record->card_type = atoi(value);
         if (strcmp(line, "auth_code") == 0) put(record->auth_code, 7, value);
         if (strcmp(line, "pan") == 0) put(record->pan, 25, value);
+        if (strcmp(line, "private") == 0) put(record->agent_private, 24, value);
         if (strcmp(line, "receipt") == 0) record->receipt_number = atoi(value);
         if (strcmp(line, "rrn") == 0) put(record->rrn, 13, value);
         if (strcmp(line, "cheque") == 0) {

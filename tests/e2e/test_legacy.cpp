@@ -88,18 +88,50 @@ TEST(LegacyTest, PortOverrideInTheShortStructure) {
     EXPECT_EQ(install.Read("cheq.out-T7"), "RELAYED SLIP\n");
 }
 
+// Each key in an installation of its own, so that one run's log lines cannot
+// stand in for another's; an ignored key reaches the session not at all.
 TEST(LegacyTest, OtherOverrideKeysAreIgnored) {
-    Installation install;
-    install.Write("cashreg.ini", install.Read("cashreg.ini") + "\nPORT=/dev/velpad-no-such-port\n");
-    for (const char* text : {"port=ETH", "SPEED=9600"}) {
+    for (const char* text : {"port=ETH", "SPEED=9600", "PORTS=ETH"}) {
+        Installation install;
+        install.Write("cashreg.ini",
+                      install.Read("cashreg.ini") + "\nPORT=/dev/velpad-no-such-port\n");
         UserAuthInt auth{};
         auth.operation = 1;
         std::memcpy(auth.amount, "1500", 4);
         std::strcpy(auth.settings, text);
-        WorkingDir cwd(install.Path());
-        EXPECT_NE(ProcessOw(&auth), 0) << text;
+        {
+            WorkingDir cwd(install.Path());
+            EXPECT_NE(ProcessOw(&auth), 0) << text;
+        }
         EXPECT_NE(install.Logs().find("/dev/velpad-no-such-port"), std::string::npos) << text;
+        const std::string trace = install.Read("darir.log");
+        EXPECT_NE(trace.find("Set Key [amount]"), std::string::npos) << text;
+        for (const char* key : {"port", "SPEED", "PORT", "PORTS"})
+            EXPECT_EQ(trace.find(std::string("Set Key [") + key + "]"), std::string::npos)
+                << text << ": " << key;
     }
+}
+
+// Without an identifier the relay gets none and the result files keep their
+// plain names.
+TEST(LegacyTest, NoIdentifierSetsNoOrvexId) {
+    Installation install;
+    std::string error;
+    ASSERT_TRUE(install.StartPinpad("legacy_no_id.vps", {}, false, &error)) << error;
+    UserAuthInt auth{};
+    auth.operation = 1;
+    std::memcpy(auth.amount, "1500", 4);
+    std::memcpy(auth.currency, "643", 3);
+    std::strcpy(auth.settings, "PORT=ETH");
+    {
+        WorkingDir cwd(install.Path());
+        EXPECT_EQ(ProcessOw(&auth), 0);
+    }
+    const velrun_test::ChildResult played = install.FinishPinpad();
+    EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << "\n"
+                                                         << install.Transcript();
+    EXPECT_EQ(install.Read("cheq.out"), "PLAIN SLIP\n");
+    EXPECT_EQ(install.Read("darir.log").find("Set Key [ORVEX_ID]"), std::string::npos);
 }
 
 TEST(LegacyTest, StopWithoutSessionReachesTheLegacyCall) {
