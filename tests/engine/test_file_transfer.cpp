@@ -56,6 +56,16 @@ TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
     EXPECT_NE(AppLog().find("file larger than 65535 bytes"), std::string::npos);
 }
 
+// A directory has no contents to send, and a pipe without a writer would
+// hold the request unanswered: both are answered "ER" at once.
+TEST_F(FileTransferTest, GetFileRefusesWhatIsNoRegularFile) {
+    mkdir("in/sub", 0777);
+    ASSERT_EQ(mkfifo("in/pipe", 0666), 0);
+    EXPECT_EQ(Reply("GETFILE:sub"), "ER");
+    EXPECT_EQ(Reply("GETFILE:pipe"), "ER");
+    EXPECT_NE(AppLog().find("SendFile: open file error"), std::string::npos);
+}
+
 TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
     Write("secret", "SECRET");
     Write("in/plain.txt", "PLAIN");
