@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fstream>
 
+#include "engine/FrameCodec.h"
 #include "engine/PPAD.h"
 #include "ri/ReplaceFile.h"
 #include "ri/Trace.h"
@@ -65,6 +66,14 @@ bool ReadWord(const std::string& path, int index, std::string* word) {
         if (!(in >> *word)) break;
     }
     return true;
+}
+
+// Whether a TMS word fits one reply frame. A longer one is answered ER:
+// the link cannot send it, and the request would be left without a reply.
+bool FitsFrame(const std::string& word, Logger& log) {
+    if (word.size() <= FrameCodec::kMaxPayload) return true;
+    log.Write("ERROR: TMS word of %zu bytes does not fit a frame", word.size());
+    return false;
 }
 
 }  // namespace
@@ -132,13 +141,15 @@ int PPAD::ReceiveFile(const std::string& payload) {
 int PPAD::TMSIDRequest() {
     trace_->Debug4("TMSIDRequest");
     std::string word;
-    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word)) return SendError();
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word) || !FitsFrame(word, log_))
+        return SendError();
     return SendMsg(word);
 }
 
 int PPAD::TMSSCRIPTRequest() {
     trace_->Debug4("TMSSCRIPTRequest");
     std::string word;
-    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word)) return SendError();
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word) || !FitsFrame(word, log_))
+        return SendError();
     return SendMsg(word);
 }

@@ -157,4 +157,15 @@ TEST_F(FileTransferTest, TmsIdentifierAndScriptAreTheFirstTwoWords) {
     EXPECT_EQ(Reply("TMSSCRIPT:"), "ER");
 }
 
+// A word longer than one frame carries cannot be sent: the request is
+// answered ER rather than left without a reply.
+TEST_F(FileTransferTest, TmsWordTooLongForAFrameIsAnsweredError) {
+    Write("tms.ini", "12345 " + std::string(0x10000, 's'));
+    EXPECT_EQ(Reply("TMSSCRIPT:"), "ER");
+    EXPECT_EQ(Sent().size(), 1u);
+    EXPECT_NE(AppLog().find("ERROR: TMS word of 65536 bytes does not fit a frame"),
+              std::string::npos);
+    EXPECT_EQ(Reply("TMSID:"), "12345");
+}
+
 }  // namespace
