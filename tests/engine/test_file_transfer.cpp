@@ -73,12 +73,13 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
     for (const std::string& name :
          {std::string("../secret"), std::string(".."), cwd + "/secret", std::string("/etc/passwd"),
           std::string("sub/plain.txt"), std::string("sub\\plain.txt"), std::string("."),
-          std::string(""), std::string("plain.txt\0/x", 12)}) {
+          std::string(""), std::string("plain.txt\0x", 11)}) {
         EXPECT_EQ(Reply("GETFILE:" + name), "ER") << name;
         EXPECT_EQ(Reply("PUTFILE:" + name + "\x1cHACK"), "ER") << name;
     }
     EXPECT_EQ(Read("secret"), "SECRET");
     EXPECT_EQ(Read("in/plain.txt"), "PLAIN");
+    EXPECT_TRUE(ri::File::GetFilesList("out/").empty());
     EXPECT_NE(AppLog().find("ERROR: SendFile: file name refused: [../secret]"), std::string::npos);
     EXPECT_NE(AppLog().find("ERROR: PutFile: file name refused: [/etc/passwd]"), std::string::npos);
     EXPECT_EQ(Reply("GETFILE:plain.txt"), "PLAIN");
