@@ -6,6 +6,7 @@
 
 #include "EngineFixture.h"
 #include "ri/File.h"
+#include "support/TestTrace.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
     EXPECT_EQ(Reply("GETFILE:ten.bin"), std::string("\x00\x01\x02\x1b\x1c\xff"
                                                     "abcd",
                                                     10));
+    for (const char* line :
+         {"SendFile: ten.bin", "GetFile: opening ... in/ten.bin", "SendFile: got 10 bytes"})
+        EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     Write("in/full.bin", Binary(0xFFFF));
     EXPECT_EQ(Reply("GETFILE:full.bin"), Binary(0xFFFF));
     Write("in/empty.bin", "");
@@ -47,8 +51,11 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
 }
 
 TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
+    const size_t traced = TestTraceText().size();
     EXPECT_EQ(Engine().SendFile("missing.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
+    EXPECT_NE(TestTraceText().find("[ERR] *** SendFile: open file error.", traced),
+              std::string::npos);
     Write("in/big.bin", Binary(0x10000));
     EXPECT_EQ(Engine().SendFile("big.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
@@ -88,6 +95,9 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
 TEST_F(FileTransferTest, PutFileWritesAndReplacesTheFile) {
     EXPECT_EQ(Reply(std::string("PUTFILE:a.txt\x1c\x01\x02")), "OK");
     EXPECT_EQ(Read("out/a.txt"), "\x01\x02");
+    for (const char* line :
+         {"PutFile:a.txt", "PutFile: opening ... out/a.txt", "PutFile: data put"})
+        EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c" + Binary(0xFFF0)), "OK");
     EXPECT_EQ(Read("out/a.txt"), Binary(0xFFF0));
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"), "OK");
@@ -104,10 +114,13 @@ TEST_F(FileTransferTest, PutFileWithoutSeparatorWritesNothing) {
 
 TEST_F(FileTransferTest, PutFileIntoAMissingDirectoryAnswersError) {
     Ini("PUTFILEPATH=nowhere/\n");
+    const size_t traced = TestTraceText().size();
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"
                     "data"),
               "ER");
     EXPECT_NE(AppLog().find("ERROR: PutFile: create: "), std::string::npos);
+    EXPECT_NE(TestTraceText().find("[ERR] *** GetFile: open file error.", traced),
+              std::string::npos);
 }
 
 // A write that fails half way (here the file-size limit of the process
