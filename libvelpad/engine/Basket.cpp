@@ -5,6 +5,7 @@
 // ...), read afresh on every request because the callback may change them.
 #include <map>
 
+#include "engine/FrameCodec.h"
 #include "engine/PPAD.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
@@ -120,10 +121,14 @@ int PPAD::RequestBasketItem(const std::string& argument) {
         const std::string prefix = ItemPrefix(index);
         std::vector<std::string> item;
         for (const char* field : kItemFields) item.push_back(BasketValue(prefix + field));
-        return SendMsg(ri::Format(
+        const std::string reply = ri::Format(
             "%s:%d:%s:%s:%d:%s:%d:%d:%lld:%lld:", "OK", Low32(item[0]), item[1].c_str(),
             item[2].c_str(), Low32(item[3]), item[4].c_str(), Low32(item[5]), Low32(item[6]),
-            static_cast<long long>(ToNumber(item[7])), static_cast<long long>(ToNumber(item[8]))));
+            static_cast<long long>(ToNumber(item[7])), static_cast<long long>(ToNumber(item[8])));
+        // The link cannot send a longer reply; the request would go unanswered.
+        if (reply.size() > FrameCodec::kMaxPayload)
+            throw ri::Exception("Item reply of %zu bytes does not fit a frame", reply.size());
+        return SendMsg(reply);
     } catch (const ri::Exception& e) {
         log_.Write("ERROR: Request Basket Item: %s", e.What());
         return SendError();

@@ -2,9 +2,14 @@
 // directory for reading and sends its bytes, "PUTFILE:" stores a file in the
 // exchange directory for writing, "TMSID:" and "TMSSCRIPT:" answer the first
 // and second word of the terminal-management script file.
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <fstream>
+
+#include "engine/FrameCodec.h"
 #include "engine/PPAD.h"
 #include "ri/ReplaceFile.h"
 #include "ri/Trace.h"
@@ -25,15 +30,30 @@ bool IsPlainName(const std::string& name) {
            name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
-// Reads at most limit + 1 bytes, so that an oversized file shows itself
-// without being read whole. False when the file cannot be opened.
+// Reads at most limit + 1 bytes of a regular file, so that an oversized
+// file shows itself without being read whole. False when the file cannot be
+// opened or read, and for anything but a regular file: a directory has no
+// contents to send, and a pipe or a device could hold the pinpad's request
+// unanswered for ever (the open does not wait for a pipe's writer).
 bool ReadPrefix(const std::string& path, std::size_t limit, std::string* data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    bool good = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     data->resize(limit + 1);
-    in.read(&(*data)[0], static_cast<std::streamsize>(data->size()));
-    data->resize(static_cast<std::size_t>(in.gcount()));
-    return !in.bad();
+    std::size_t done = 0;
+    while (good && done < data->size()) {
+        const ssize_t got = read(fd, &(*data)[done], data->size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            good = got == 0;
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    close(fd);
+    data->resize(done);
+    return good;
 }
 
 // The index-th white-space-separated word of a file; false when it cannot
@@ -46,6 +66,14 @@ bool ReadWord(const std::string& path, int index, std::string* word) {
         if (!(in >> *word)) break;
     }
     return true;
+}
+
+// Whether a TMS word fits one reply frame. A longer one is answered ER:
+// the link cannot send it, and the request would be left without a reply.
+bool FitsFrame(const std::string& word, Logger& log) {
+    if (word.size() <= FrameCodec::kMaxPayload) return true;
+    log.Write("ERROR: TMS word of %zu bytes does not fit a frame", word.size());
+    return false;
 }
 
 }  // namespace
@@ -113,13 +141,15 @@ int PPAD::ReceiveFile(const std::string& payload) {
 int PPAD::TMSIDRequest() {
     trace_->Debug4("TMSIDRequest");
     std::string word;
-    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word)) return SendError();
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word) || !FitsFrame(word, log_))
+        return SendError();
     return SendMsg(word);
 }
 
 int PPAD::TMSSCRIPTRequest() {
     trace_->Debug4("TMSSCRIPTRequest");
     std::string word;
-    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word)) return SendError();
+    if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word) || !FitsFrame(word, log_))
+        return SendError();
     return SendMsg(word);
 }

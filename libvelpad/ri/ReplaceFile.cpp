@@ -10,11 +10,32 @@ namespace ri {
 
 namespace {
 
-// The temporary name beside path: hidden, and unique to this process.
-std::string TemporaryName(const std::string& path) {
+// Temporary names tried before giving up; each is taken only when nothing
+// of that name exists yet.
+constexpr int kTemporaryAttempts = 100;
+
+// The attempt-th temporary name beside path: hidden, and unique to this
+// process ("." + name + "." + pid, then a running number, then ".tmp").
+std::string TemporaryName(const std::string& path, int attempt) {
     const std::size_t slash = path.rfind('/');
     const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, name) + "." + path.substr(name) + "." + std::to_string(getpid()) + ".tmp";
+    std::string temporary =
+        path.substr(0, name) + "." + path.substr(name) + "." + std::to_string(getpid());
+    if (attempt > 0) temporary += "." + std::to_string(attempt);
+    return temporary + ".tmp";
+}
+
+// Creates a temporary file that did not exist before. O_EXCL makes the
+// creation fail on anything already there, a symbolic link included, so
+// neither a planted link nor another engine's temporary file of the same
+// name is ever written through.
+int CreateTemporary(const std::string& path, std::string* temporary) {
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        *temporary = TemporaryName(path, attempt);
+        const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 bool Fail(const char* step, std::string* error) {
@@ -37,8 +58,8 @@ bool WriteAll(int fd, const std::string& data) {
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const std::string& data, std::string* error) {
-    const std::string temporary = TemporaryName(path);
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::string temporary;
+    const int fd = CreateTemporary(path, &temporary);
     if (fd < 0) return Fail("create", error);
     const char* failed = nullptr;
     if (!WriteAll(fd, data))

@@ -94,6 +94,17 @@ TEST_F(BasketTest, ItemRequestSendsTheItemWithATrailingColon) {
     EXPECT_EQ(Reply("BITEMGET:2:0:extra"), "OK:1:A:C:2:L:3:1:9000000000:20000:");
 }
 
+// A reply longer than one frame carries cannot be sent: the request is
+// answered ER rather than left without a reply.
+TEST_F(BasketTest, ItemTooLongForAFrameIsAnsweredError) {
+    Item(1);
+    tags.Add("BASKET/ITEM_0/PRODUCT_NAME", std::string(0xFFFF, 'P'));
+    EXPECT_EQ(Reply("BITEMGET:1:0"), "ER");
+    EXPECT_EQ(Sent().size(), 1u);
+    EXPECT_TRUE(
+        Logged("ERROR: Request Basket Item: Item reply of 65562 bytes does not fit a frame"));
+}
+
 TEST_F(BasketTest, ItemRequestChecksVersionIndexAndFields) {
     EXPECT_EQ(Reply("BITEMGET:1:0"), "ER");
     EXPECT_TRUE(Logged("ERROR: Request Basket Item: Bad item number: [0] [0]"));

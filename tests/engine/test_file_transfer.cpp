@@ -6,6 +6,7 @@
 
 #include "EngineFixture.h"
 #include "ri/File.h"
+#include "support/TestTrace.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
     EXPECT_EQ(Reply("GETFILE:ten.bin"), std::string("\x00\x01\x02\x1b\x1c\xff"
                                                     "abcd",
                                                     10));
+    for (const char* line :
+         {"SendFile: ten.bin", "GetFile: opening ... in/ten.bin", "SendFile: got 10 bytes"})
+        EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     Write("in/full.bin", Binary(0xFFFF));
     EXPECT_EQ(Reply("GETFILE:full.bin"), Binary(0xFFFF));
     Write("in/empty.bin", "");
@@ -47,13 +51,26 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
 }
 
 TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
+    const size_t traced = TestTraceText().size();
     EXPECT_EQ(Engine().SendFile("missing.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
+    EXPECT_NE(TestTraceText().find("[ERR] *** SendFile: open file error.", traced),
+              std::string::npos);
     Write("in/big.bin", Binary(0x10000));
     EXPECT_EQ(Engine().SendFile("big.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
     EXPECT_NE(AppLog().find("SendFile: open file error"), std::string::npos);
     EXPECT_NE(AppLog().find("file larger than 65535 bytes"), std::string::npos);
+}
+
+// A directory has no contents to send, and a pipe without a writer would
+// hold the request unanswered: both are answered "ER" at once.
+TEST_F(FileTransferTest, GetFileRefusesWhatIsNoRegularFile) {
+    mkdir("in/sub", 0777);
+    ASSERT_EQ(mkfifo("in/pipe", 0666), 0);
+    EXPECT_EQ(Reply("GETFILE:sub"), "ER");
+    EXPECT_EQ(Reply("GETFILE:pipe"), "ER");
+    EXPECT_NE(AppLog().find("SendFile: open file error"), std::string::npos);
 }
 
 TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
@@ -63,12 +80,13 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
     for (const std::string& name :
          {std::string("../secret"), std::string(".."), cwd + "/secret", std::string("/etc/passwd"),
           std::string("sub/plain.txt"), std::string("sub\\plain.txt"), std::string("."),
-          std::string(""), std::string("plain.txt\0/x", 12)}) {
+          std::string(""), std::string("plain.txt\0x", 11)}) {
         EXPECT_EQ(Reply("GETFILE:" + name), "ER") << name;
         EXPECT_EQ(Reply("PUTFILE:" + name + "\x1cHACK"), "ER") << name;
     }
     EXPECT_EQ(Read("secret"), "SECRET");
     EXPECT_EQ(Read("in/plain.txt"), "PLAIN");
+    EXPECT_TRUE(ri::File::GetFilesList("out/").empty());
     EXPECT_NE(AppLog().find("ERROR: SendFile: file name refused: [../secret]"), std::string::npos);
     EXPECT_NE(AppLog().find("ERROR: PutFile: file name refused: [/etc/passwd]"), std::string::npos);
     EXPECT_EQ(Reply("GETFILE:plain.txt"), "PLAIN");
@@ -77,6 +95,9 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
 TEST_F(FileTransferTest, PutFileWritesAndReplacesTheFile) {
     EXPECT_EQ(Reply(std::string("PUTFILE:a.txt\x1c\x01\x02")), "OK");
     EXPECT_EQ(Read("out/a.txt"), "\x01\x02");
+    for (const char* line :
+         {"PutFile:a.txt", "PutFile: opening ... out/a.txt", "PutFile: data put"})
+        EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c" + Binary(0xFFF0)), "OK");
     EXPECT_EQ(Read("out/a.txt"), Binary(0xFFF0));
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"), "OK");
@@ -93,10 +114,13 @@ TEST_F(FileTransferTest, PutFileWithoutSeparatorWritesNothing) {
 
 TEST_F(FileTransferTest, PutFileIntoAMissingDirectoryAnswersError) {
     Ini("PUTFILEPATH=nowhere/\n");
+    const size_t traced = TestTraceText().size();
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"
                     "data"),
               "ER");
     EXPECT_NE(AppLog().find("ERROR: PutFile: create: "), std::string::npos);
+    EXPECT_NE(TestTraceText().find("[ERR] *** GetFile: open file error.", traced),
+              std::string::npos);
 }
 
 // A write that fails half way (here the file-size limit of the process
@@ -145,6 +169,17 @@ TEST_F(FileTransferTest, TmsIdentifierAndScriptAreTheFirstTwoWords) {
     std::remove("tms.ini");
     EXPECT_EQ(Reply("TMSID:"), "ER");
     EXPECT_EQ(Reply("TMSSCRIPT:"), "ER");
+}
+
+// A word longer than one frame carries cannot be sent: the request is
+// answered ER rather than left without a reply.
+TEST_F(FileTransferTest, TmsWordTooLongForAFrameIsAnsweredError) {
+    Write("tms.ini", "12345 " + std::string(0x10000, 's'));
+    EXPECT_EQ(Reply("TMSSCRIPT:"), "ER");
+    EXPECT_EQ(Sent().size(), 1u);
+    EXPECT_NE(AppLog().find("ERROR: TMS word of 65536 bytes does not fit a frame"),
+              std::string::npos);
+    EXPECT_EQ(Reply("TMSID:"), "12345");
 }
 
 }  // namespace
