@@ -6,12 +6,14 @@
 
 #include "bank/AgentAnswer.h"
 #include "bank/AgentLibrary.h"
+#include "config/CardData.h"
 #include "config/Operations.h"
 #include "config/Tags.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/LogText.h"
 #include "ri/Trace.h"
 
 namespace {
@@ -102,7 +104,8 @@ int BankAgent::Call(int operation) {
 }
 
 void BankAgent::StoreCheque(const char* cheque) {
-    trace_->Info("BankAgent: card_authorize Check: [%s]", cheque);
+    trace_->Info("BankAgent: card_authorize Check: [%s]",
+                 ri::LogText(CardData::MaskDigitRuns(cheque)).c_str());
     const std::string slip = WithLineFeeds(cheque);
     tags_->Add("slip", slip);
     if (!ri::File::WriteFile(cashreq_.Find("CHEQ_FILE"), slip, ri::File::MODE_TRUNCATE))

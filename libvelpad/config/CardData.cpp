@@ -21,7 +21,7 @@ const char* const kNumberTags[] = {"pan", "loyalty_card_number"};
 // Tracks, names and encrypted card data: shown by their length only.
 const char* const kSecretTags[] = {
     "track1_data",     "track2_data", "loyalty_track2", "cardholder_name", "received_text_message",
-    "result_enc_data", "rfu",         "enc_data"};
+    "result_enc_data", "rfu",         "enc_data",       "MF_DATA"};
 
 template <std::size_t N>
 bool Listed(const char* const (&names)[N], const std::string& name) {
@@ -52,6 +52,16 @@ const char* TagListWord(const std::string& payload) {
     for (const char* word : {"SETTAGS:", "SEND_CARD:"})
         if (StartsWith(payload, word)) return word;
     return nullptr;
+}
+
+// Requests whose bytes after a head are a card's or a file's contents: a
+// Mifare block, and a stored file after its name and the FS byte. They are
+// shown by their length.
+std::size_t OpaqueHead(const std::string& payload) {
+    if (StartsWith(payload, "MF:DATA:")) return 8;
+    if (!StartsWith(payload, "PUTFILE:")) return std::string::npos;
+    const std::size_t separator = payload.find('\x1C');
+    return separator == std::string::npos ? std::string::npos : separator + 1;
 }
 
 // The head of channel data: "WRITE:N:" of a request or "N:" of a reply to "READ:".
@@ -156,6 +166,9 @@ std::string CardData::Redact(const std::string& payload, Payload kind) {
         if (head >= payload.size()) return payload;
         return payload.substr(0, head) + Length("data", payload.size() - head);
     }
+    const std::size_t opaque = kind == Payload::kText ? OpaqueHead(payload) : std::string::npos;
+    if (opaque != std::string::npos && opaque < payload.size())
+        return payload.substr(0, opaque) + Length("data", payload.size() - opaque);
     if (kind == Payload::kStart) {
         std::size_t at = std::string::npos;
         for (std::size_t field = 0; field < kStartCardField; ++field) {

@@ -134,6 +134,16 @@ TEST(CardData, MessagesShowTheirCardFieldsRendered) {
     EXPECT_EQ(CardData::Message("OK"), "OK");
 }
 
+TEST(CardData, MifareBlocksAndStoredFilesAreShownByLength) {
+    EXPECT_EQ(CardData::Message("MF:DATA:0011AABB"), "MF:DATA:<data: 8 bytes>");
+    EXPECT_EQ(CardData::Message("MF:DATA:"), "MF:DATA:");
+    EXPECT_EQ(CardData::Message("MF:START"), "MF:START");
+    EXPECT_EQ(CardData::Message("PUTFILE:report.txt\x1c" + std::string("\x00\x01\x02", 3)),
+              "PUTFILE:report.txt\\x1C<data: 3 bytes>");
+    EXPECT_EQ(CardData::Message("PUTFILE:report.txt"), "PUTFILE:report.txt");
+    EXPECT_EQ(CardData::Value("MF_DATA", "0011AABB"), "<MF_DATA: 8 bytes>");
+}
+
 TEST(CardData, TransportBytesAreShownAsMessagesOrByLength) {
     EXPECT_EQ(CardData::Stream("SETTAGS:" + kPanItem), "SETTAGS:pan=427612******1234");
     EXPECT_EQ(CardData::Stream(std::string("WRITE:2:\x00\x04"
