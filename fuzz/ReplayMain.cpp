@@ -36,31 +36,34 @@ std::vector<std::string> FilesIn(const std::string& directory) {
     return files;
 }
 
-bool Replay(const std::string& path) {
+bool ReadFile(const std::string& path, std::string* bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::stringstream content;
     content << in.rdbuf();
-    const std::string bytes = content.str();
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    *bytes = content.str();
     return true;
 }
 
 }  // namespace
 
+// Every input is read before the first one runs: a target may change the
+// working directory, and the names given may be relative.
 int main(int argc, char* argv[]) {
-    size_t replayed = 0;
+    std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
         const std::vector<std::string> files =
             IsDirectory(argv[i]) ? FilesIn(argv[i]) : std::vector<std::string>{argv[i]};
         for (const std::string& file : files) {
-            if (!Replay(file)) {
+            inputs.emplace_back();
+            if (!ReadFile(file, &inputs.back())) {
                 std::fprintf(stderr, "cannot read %s\n", file.c_str());
                 return 1;
             }
-            ++replayed;
         }
     }
-    std::printf("replayed %zu inputs\n", replayed);
-    return replayed > 0 ? 0 : 1;
+    for (const std::string& bytes : inputs)
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    std::printf("replayed %zu inputs\n", inputs.size());
+    return inputs.empty() ? 1 : 0;
 }
