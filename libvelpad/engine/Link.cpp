@@ -236,8 +236,6 @@ int PPAD::TraceMessage(const std::string& text) {
 }
 
 int PPAD::Connect(long comTimeoutMs) {
-    // A link attached before the run (AttachTransport) is already open.
-    if (transport_) return 0;
     const std::string port = Setting("PORT");
     if (port == "ETH") return EthConnect() == 0 ? 0 : -1;
     if (ri::COMPort::IsCorrectName(port)) return ComConnect(comTimeoutMs) == 0 ? 0 : -2;
