@@ -25,6 +25,8 @@ struct Countdown {
     long operations = 0;
     size_t delivered = 0;
     bool struck = false;
+    // Payloads of the frames the engine sent before the fault.
+    std::vector<std::string> sent;
 };
 
 // A scripted pinpad: it hands out its frames in order, whatever the engine
@@ -39,8 +41,9 @@ public:
 
     int Connect() override { return 0; }
     int Close() override { return 0; }
-    int Send(const std::string&) override {
+    int Send(const std::string& frame) override {
         Tick();
+        if (!countdown_->struck) countdown_->sent.push_back(frame.substr(3));
         return countdown_->struck && countdown_->fault == LinkFault::kClose ? -1 : 0;
     }
     std::string Recive(int length) override {

@@ -7,6 +7,7 @@
 // keep the slip lines it printed, and the next run must recover.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -152,6 +153,10 @@ protected:
         ASSERT_EQ(clean.result, 0);
         ASSERT_EQ(clean.countdown.delivered, script.size());
         ASSERT_EQ(clean.status, kEnded);
+        // The bank's answer went back to the pinpad through the channel.
+        ASSERT_NE(std::find(clean.countdown.sent.begin(), clean.countdown.sent.end(),
+                            std::string("2:") + kAnswer),
+                  clean.countdown.sent.end());
         const long operations = clean.countdown.operations;
         ASSERT_GT(operations, static_cast<long>(4 * script.size()));
         RecordProperty("operations", static_cast<int>(operations));
