@@ -8,7 +8,8 @@
 namespace {
 
 // Settings of every fuzzed engine: short frame and idle time-outs, so that a
-// cut frame or a silent link costs milliseconds; status file checks on.
+// cut frame or a silent link costs milliseconds; the channel's information
+// dialogs and the pinpad's trace file on, so that their code runs too.
 const char kSettings[] =
     "TIMEOUT=1\n"
     "PPAD_IDLE_TO=1\n"
