@@ -32,7 +32,7 @@ const char* longNameOf(int letter) {
 }  // namespace
 
 bool parseOptions(int argc, char* argv[], ParamMap& params) {
-    optind = 1;
+    optind = 0;  // full restart of getopt, so that the parser may run again
     for (;;) {
         const int letter = getopt_long_only(argc, argv, kShortOptions, kLongOptions, nullptr);
         if (letter == -1) return true;

@@ -23,7 +23,6 @@ enum I344Command : std::uint8_t {
     kDisplayStream = 'x',
 };
 
-constexpr std::size_t kCommandHead = 2;
 constexpr std::size_t kLineWidth = 16;
 constexpr std::uint8_t kEscape = 0x1B;
 // In display streams a value byte 0x10 announces an escaped value: the next

@@ -136,7 +136,9 @@ std::string PPAD::WaitFrame(int budget, Clock::time_point deadline) {
             const auto payloadDeadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
             while (payload.size() < expected) {
                 payload += transport_->Recive(static_cast<int>(expected - payload.size()));
-                if (payload.size() >= expected || Clock::now() >= payloadDeadline) break;
+                // The rest of a frame cut by a dropped line never comes.
+                if (payload.size() >= expected || Clock::now() >= payloadDeadline || !LinkUp())
+                    break;
                 ri::Sleep(kPayloadPollMs);
             }
             log_.Write("RECV <- %s", CardData::Message(payload).c_str());

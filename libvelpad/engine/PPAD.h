@@ -154,8 +154,9 @@ protected:
     long Number(const std::string& key) const;
     bool Has(const std::string& key) const { return settings_.IsExist(key); }
     // Opens the pinpad link named by "PORT": 0 connected, -1 the TCP relay
-    // failed, -2 the serial port failed, -3 the name is no port.
-    int Connect(long comTimeoutMs);
+    // failed, -2 the serial port failed, -3 the name is no port. Virtual so
+    // that a test can put a scripted pinpad behind a whole run.
+    virtual int Connect(long comTimeoutMs);
     // Whether the pinpad link is open and its other side still there.
     bool LinkUp() const { return transport_ && transport_->IsConnected(); }
     std::string Adv_disp(std::string& stream);

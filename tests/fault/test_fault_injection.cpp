@@ -1,0 +1,216 @@
+// Countdown fault injection over a whole payment: the pinpad link fails (the
+// line drops, the pinpad goes silent, or a frame is cut) at the first, the
+// second, ... the last operation of a run that first cancels an unfinished
+// transaction, then pays through a bank channel and prints a slip. For every
+// point of failure the run must end within its idle time-out with a defined
+// result, leave the status file saying whether a transaction is still open,
+// keep the slip lines it printed, and the next run must recover.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "BankHost.h"
+#include "CountdownLink.h"
+#include "config/Tags.h"
+#include "engine/PPAD.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::string kOpen(1, '\x01');
+const std::string kEnded(1, '\0');
+const char kRequest[] = "AUTH REQUEST 1500";
+const char kAnswer[] = "AUTH ANSWER 00";
+
+// Idle time-out of the runs: small, so that every silent pinpad ends quickly.
+constexpr long kIdleMs = 100;
+// A run ends within the idle time-out of its two transactions, the pause
+// after the cancellation and the bank channel's time-out; this bound leaves a
+// wide margin for a loaded machine.
+constexpr auto kRunBound = std::chrono::seconds(10);
+
+// The pinpad's side of the cancellation of the unfinished transaction.
+std::vector<std::string> Cancellation() {
+    return {"BEGINTR:", "STORERC:0", "ENDTR"};
+}
+
+// The pinpad's side of an approved payment through the bank at port.
+std::vector<std::string> Payment(int port) {
+    return {"BEGINTR:",
+            "DEVICEOPEN:SOCKET",
+            "IOCTL:2:100:100",
+            "CONNECT:2:127.000.000.001:" + std::to_string(port),
+            std::string("WRITE:2:") + kRequest,
+            "READ:2:" + std::to_string(sizeof(kAnswer) - 1),
+            "DISCONNECT:2",
+            "DEVICECLOSE:2",
+            "PRINT:SLIP LINE ONE",
+            "PRINT:SLIP LINE TWO",
+            "STORERC:0",
+            "ENDTR"};
+}
+
+// An engine whose run connects to a scripted pinpad instead of "PORT".
+class ScriptedEngine : public PPAD {
+public:
+    ScriptedEngine(Tags* tags, ITransport* link) : PPAD(tags), link_(link) {}
+    ~ScriptedEngine() override { delete link_; }
+
+protected:
+    int Connect(long) override {
+        if (!link_) return -1;
+        AttachTransport(link_);
+        link_ = nullptr;
+        return 0;
+    }
+
+private:
+    ITransport* link_;
+};
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// What one run did and how it ended.
+struct Outcome {
+    int result = 0;
+    Clock::duration took{};
+    std::string status;
+    std::string cheque;
+    Countdown countdown;
+};
+
+class FaultInjectionTest : public ::testing::Test {
+protected:
+    FaultInjectionTest() : cwd_(dir_.Path()) {
+        Write("cashreg.ini", "TIMEOUT=50\nPPAD_IDLE_TO=" + std::to_string(kIdleMs) +
+                                 "\nCANCEL_LAST_OP_AUTO=1\nOPERATION_INI_FILE=ops.ini\n"
+                                 "RESULT_FILE=result.txt\nCHEQ_FILE=cheq.out\n");
+        Write("ops.ini", "1=1,4,PURCHASE\n2=3,5,CANCEL\n");
+        Write("rc_conv.ini", "");
+        Write("rc_res.ini", "0=APPROVED\n");
+    }
+
+    void Write(const std::string& name, const std::string& data) {
+        std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << data;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    // The cancellation the first run owes, then the payment.
+    std::vector<std::string> Script() const {
+        std::vector<std::string> frames = Cancellation();
+        for (const std::string& frame : Payment(bank_.Port())) frames.push_back(frame);
+        return frames;
+    }
+
+    // One payment run of 15.00 against the scripted pinpad.
+    Outcome Run(const std::vector<std::string>& frames, long faultAt, LinkFault fault) {
+        Outcome outcome;
+        outcome.countdown.faultAt = faultAt;
+        outcome.countdown.fault = fault;
+        Tags tags;
+        tags.Add("amount", "1500");
+        tags.Add("currency", "643");
+        const auto started = Clock::now();
+        {
+            ScriptedEngine engine(&tags, new CountdownLink(&outcome.countdown, frames));
+            outcome.result = engine.Run(1, nullptr);
+        }
+        outcome.took = Clock::now() - started;
+        outcome.status = Read("lastop.stb");
+        outcome.cheque = Read("cheq.out");
+        return outcome;
+    }
+
+    // The status a run must leave when its pinpad handed out `delivered`
+    // frames of Script(): a transaction is open from a "BEGINTR:" to its
+    // "ENDTR", and the unfinished one the run started with stays open until
+    // its cancellation ends.
+    static std::string ExpectedStatus(size_t delivered, size_t frames) {
+        const size_t cancelled = Cancellation().size();
+        if (delivered >= frames) return kEnded;
+        if (delivered > cancelled) return kOpen;
+        return delivered == cancelled ? kEnded : kOpen;
+    }
+
+    // Injects `fault` at every operation of a clean run in turn, then checks
+    // the faulted run and the run after it.
+    void LoopOverEveryOperation(LinkFault fault) {
+        const std::vector<std::string> script = Script();
+        Write("lastop.stb", kOpen);
+        const Outcome clean = Run(script, 0, fault);
+        ASSERT_EQ(clean.result, 0);
+        ASSERT_EQ(clean.countdown.delivered, script.size());
+        ASSERT_EQ(clean.status, kEnded);
+        // The bank's answer went back to the pinpad through the channel.
+        ASSERT_NE(std::find(clean.countdown.sent.begin(), clean.countdown.sent.end(),
+                            std::string("2:") + kAnswer),
+                  clean.countdown.sent.end());
+        const long operations = clean.countdown.operations;
+        ASSERT_GT(operations, static_cast<long>(4 * script.size()));
+        RecordProperty("operations", static_cast<int>(operations));
+        for (long n = 1; n <= operations; ++n) {
+            SCOPED_TRACE("fault at operation " + std::to_string(n));
+            Write("lastop.stb", kOpen);
+            const Outcome faulted = Run(script, n, fault);
+            CheckFaulted(faulted, script);
+            CheckRecovery(faulted.status);
+        }
+    }
+
+    void CheckFaulted(const Outcome& run, const std::vector<std::string>& script) {
+        const size_t delivered = run.countdown.delivered;
+        EXPECT_TRUE(run.countdown.struck);
+        EXPECT_LT(run.took, kRunBound);
+        EXPECT_TRUE(run.result == 0 || run.result == 999) << run.result;
+        // Success is only ever reported once the pinpad stored it.
+        EXPECT_TRUE(run.result != 0 || delivered >= script.size() - 1) << delivered;
+        EXPECT_EQ(run.status, ExpectedStatus(delivered, script.size())) << delivered;
+        // Slip lines the pinpad printed are kept.
+        const size_t firstPrint = Cancellation().size() + 8;
+        EXPECT_TRUE(delivered <= firstPrint || Has(run.cheque, "SLIP LINE ONE")) << run.cheque;
+        EXPECT_TRUE(delivered <= firstPrint + 1 || Has(run.cheque, "SLIP LINE TWO")) << run.cheque;
+    }
+
+    // The next run cancels what the faulted run left open, and pays.
+    void CheckRecovery(const std::string& status) {
+        std::vector<std::string> frames =
+            status == kOpen ? Cancellation() : std::vector<std::string>{};
+        for (const std::string& frame : Payment(bank_.Port())) frames.push_back(frame);
+        const Outcome next = Run(frames, 0, LinkFault::kClose);
+        EXPECT_EQ(next.result, 0);
+        EXPECT_EQ(next.countdown.delivered, frames.size());
+        EXPECT_EQ(next.status, kEnded);
+        EXPECT_TRUE(Has(next.cheque, "SLIP LINE ONE\nSLIP LINE TWO")) << next.cheque;
+    }
+
+private:
+    TempDir dir_;
+    WorkingDir cwd_;
+    BankHost bank_{kAnswer};
+};
+
+TEST_F(FaultInjectionTest, LineDroppedAtEveryOperation) {
+    LoopOverEveryOperation(LinkFault::kClose);
+}
+
+TEST_F(FaultInjectionTest, PinpadSilentFromEveryOperation) {
+    LoopOverEveryOperation(LinkFault::kSilence);
+}
+
+TEST_F(FaultInjectionTest, FrameCutAtEveryOperation) {
+    LoopOverEveryOperation(LinkFault::kCutFrame);
+}
+
+}  // namespace
