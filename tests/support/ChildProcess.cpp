@@ -64,6 +64,11 @@ ChildProcess::ChildProcess(const ChildOptions& options) {
     int out[2], err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
+    // A broken standard error has no reader from the child's first write on.
+    if (options.breakStderr) {
+        close(err[0]);
+        err[0] = -1;
+    }
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) execChild(options, argv.data(), envp.data(), out[1], err[1]);
@@ -71,10 +76,6 @@ ChildProcess::ChildProcess(const ChildOptions& options) {
     close(err[1]);
     outFd_ = out[0];
     errFd_ = err[0];
-    if (options.breakStderr) {
-        close(errFd_);
-        errFd_ = -1;
-    }
 }
 
 ChildProcess::~ChildProcess() {
