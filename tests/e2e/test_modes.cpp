@@ -1,0 +1,141 @@
+// The direct dialog and proxy modes through DARirRunCmd, against the virtual
+// pinpad over loopback TCP: whole sessions and the tags they leave, the
+// mode's own state, and pinpads that go silent or drop the line.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CommandSession.h"
+#include "Installation.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A session in a fresh installation whose pinpad plays scenario.
+class ModeTest : public ::testing::Test {
+protected:
+    void Play(const std::string& scenario, const std::vector<std::string>& vars = {}) {
+        std::string error;
+        ASSERT_TRUE(install_.StartPinpad(scenario, vars, false, &error)) << error;
+        cwd_ = std::make_unique<WorkingDir>(install_.Path());
+        session_ = std::make_unique<CommandSession>();
+    }
+    // Runs the requests in turn, each expected to give its result.
+    void Expect(const char* command, const std::vector<std::pair<std::string, int>>& steps) {
+        for (const auto& [request, result] : steps)
+            EXPECT_EQ(session_->Run(command, request), result) << command << " " << request;
+    }
+    void Finish() {
+        session_.reset();
+        cwd_.reset();
+        const velrun_test::ChildResult played = install_.FinishPinpad();
+        EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << "\n"
+                                                             << install_.Transcript();
+    }
+
+    Installation install_;
+    std::unique_ptr<WorkingDir> cwd_;
+    std::unique_ptr<CommandSession> session_;
+};
+
+TEST_F(ModeTest, WholeDirectDialogSession) {
+    Play("dlg_direct_session.vps");
+    Expect("DLG_DIRECT", {{"START", 0},
+                          {"CLEAR", 0},
+                          {"WRITE|Hello", 0},
+                          {"READ", 0},
+                          {"READKEY|1|2", -1},
+                          {"READKEY", 0},
+                          {"MENU|Pay|Cash|Card", 0},
+                          {"RESTART", 0},
+                          {"END", 0}});
+    EXPECT_EQ(session_->Get("DATA_INPUT"), "12345");
+    EXPECT_EQ(session_->Get("KEY_INPUT"), "1");
+    EXPECT_EQ(session_->Get("MENU_SELECT"), "2");
+    EXPECT_EQ(session_->Get("TIMEOUT"), "10");
+    EXPECT_EQ(session_->Get("LENGTH"), "8");
+    // The mode is closed after END.
+    EXPECT_EQ(session_->Run("DLG_DIRECT", "CLEAR"), -1);
+    Finish();
+}
+
+// Card data relayed by the proxy never reaches the logs in clear.
+TEST_F(ModeTest, WholeProxySession) {
+    const std::string card = "4111111111111111";
+    Play("proxy_session.vps", {"--var", "DATA=" + card, "--var", "RECV=5500000000000004"});
+    Expect("PROXY_MODE", {{"START", 0},
+                          {"GETAPLIST", 0},
+                          {"AP_NAME=net1", 0},
+                          {"CONNECT", 0},
+                          {"SEND|a|b", -1},
+                          {"SEND|" + card, 0},
+                          {"RECV|5", 0},
+                          {"DISCONNECT", 0},
+                          {"END", 0}});
+    EXPECT_EQ(session_->Get("AP_LIST"), "net1;net2");
+    EXPECT_EQ(session_->Get("AP_NAME"), "net1");
+    EXPECT_EQ(session_->Get("PROXY_RECV"), "5500000000000004");
+    Finish();
+    const std::string logs = install_.Logs() + install_.Read("darir.log");
+    EXPECT_EQ(logs.find(card), std::string::npos);
+    EXPECT_EQ(logs.find("5500000000000004"), std::string::npos);
+    EXPECT_NE(install_.Read("darir.log").find("ProxyMode: Send: invalid parameters count: 2"),
+              std::string::npos);
+}
+
+// A second START fails and closes the mode; the next START opens it afresh.
+TEST_F(ModeTest, StartTwiceClosesTheMode) {
+    Play("dlg_start_twice.vps");
+    Expect("DLG_DIRECT", {{"START", 0}, {"START", -1}, {"START", 0}, {"END", 0}});
+    Finish();
+    EXPECT_NE(install_.Read("darir.log").find("DLG_DIRECT: already start"), std::string::npos);
+}
+
+TEST_F(ModeTest, RequestsOnAClosedModeFail) {
+    WorkingDir cwd(install_.Path());
+    CommandSession session;
+    EXPECT_EQ(session.Run("DLG_DIRECT", "END"), -1);
+    EXPECT_EQ(session.Run("PROXY_MODE", "END"), -1);
+    EXPECT_EQ(session.Run("PROXY_MODE", "SEND|x"), -1);
+    EXPECT_NE(install_.Read("darir.log").find("PROXY_MODE: no object"), std::string::npos);
+}
+
+// A pinpad that stays silent fails the START within its wait of 3 s; the
+// mode is closed and a later START works.
+TEST_F(ModeTest, SilentPinpadFailsInTimeAndTheSessionGoesOn) {
+    Play("proxy_silent_start.vps");
+    const auto begin = Clock::now();
+    EXPECT_EQ(session_->Run("PROXY_MODE", "START"), -1);
+    EXPECT_LT(Clock::now() - begin, std::chrono::seconds(10));
+    Expect("PROXY_MODE", {{"START", 0}, {"END", 0}});
+    Finish();
+}
+
+// A line dropped while an input waits fails the request at once, not after
+// the input's wait of 60 s; the mode is closed and a later START works.
+TEST_F(ModeTest, DroppedLineFailsTheWaitAndTheSessionGoesOn) {
+    Play("dlg_dropped_line.vps");
+    EXPECT_EQ(session_->Run("DLG_DIRECT", "START"), 0);
+    const auto begin = Clock::now();
+    EXPECT_EQ(session_->Run("DLG_DIRECT", "READ|4"), -1);
+    EXPECT_LT(Clock::now() - begin, std::chrono::seconds(20));
+    Expect("DLG_DIRECT", {{"START", 0}, {"END", 0}});
+    Finish();
+}
+
+// A mode whose pinpad cannot be reached fails its START and stays closed.
+TEST_F(ModeTest, UnreachablePinpadFailsStart) {
+    Installation install({"PORT=ETH", "PORT_IP=1"});
+    WorkingDir cwd(install.Path());
+    CommandSession session;
+    EXPECT_EQ(session.Run("DLG_DIRECT", "START"), -1);
+    EXPECT_EQ(session.Run("DLG_DIRECT", "CLEAR"), -1);
+    EXPECT_NE(install.Read("darir.log").find("DLG_DIRECT: Run: no connection"), std::string::npos);
+}
+
+}  // namespace
