@@ -43,8 +43,10 @@ protected:
     std::unique_ptr<CommandSession> session_;
 };
 
+// What the cardholder typed is left for the register, not in the logs.
 TEST_F(ModeTest, WholeDirectDialogSession) {
-    Play("dlg_direct_session.vps");
+    const std::string typed = "4111111111111111";
+    Play("dlg_direct_session.vps", {"--var", "DATA=" + typed});
     Expect("DLG_DIRECT", {{"START", 0},
                           {"CLEAR", 0},
                           {"WRITE|Hello", 0},
@@ -54,7 +56,7 @@ TEST_F(ModeTest, WholeDirectDialogSession) {
                           {"MENU|Pay|Cash|Card", 0},
                           {"RESTART", 0},
                           {"END", 0}});
-    EXPECT_EQ(session_->Get("DATA_INPUT"), "12345");
+    EXPECT_EQ(session_->Get("DATA_INPUT"), typed);
     EXPECT_EQ(session_->Get("KEY_INPUT"), "1");
     EXPECT_EQ(session_->Get("MENU_SELECT"), "2");
     EXPECT_EQ(session_->Get("TIMEOUT"), "10");
@@ -62,6 +64,12 @@ TEST_F(ModeTest, WholeDirectDialogSession) {
     // The mode is closed after END.
     EXPECT_EQ(session_->Run("DLG_DIRECT", "CLEAR"), -1);
     Finish();
+    const std::string trace = install_.Read("darir.log");
+    for (const char* line :
+         {"DARirImpl: DlgDirectCommand: Run: [MENU|Pay|Cash|Card]",
+          "DARirImpl: DlgDirectCommand: Run: result: [-1]", "DLG_DIRECT: no object"})
+        EXPECT_NE(trace.find(line), std::string::npos) << line;
+    EXPECT_EQ((install_.Logs() + trace).find(typed), std::string::npos);
 }
 
 // Card data relayed by the proxy never reaches the logs in clear.
