@@ -1,9 +1,9 @@
 // The session's service commands behind DARirRunCmd: the link test, the
 // settings message and the two host-driven modes.
 #include <cstring>
-#include <functional>
 
 #include "api/DARirImpl.h"
+#include "api/KeptResults.h"
 #include "config/CardData.h"
 #include "engine/PPAD.h"
 #include "modes/DlgDirect.h"
@@ -14,20 +14,6 @@
 #include "ri/Trace.h"
 
 namespace {
-
-// Files a run leaves for the register. The engines of the link test and of
-// the settings message run with these names empty, so they neither delete
-// nor overwrite the slip and results of the last operation.
-const char* const kResultFiles[] = {"CHEQ_FILE",    "RESULT_FILE",    "OUTPUT_FILE",
-                                    "VAR_ENV_FILE", "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
-
-// The tag store of a service engine: the settings files only, never the
-// session's own values.
-Tags ServiceTags() {
-    Tags tags;
-    for (const char* name : kResultFiles) tags.Add(name, "");
-    return tags;
-}
 
 HostMode* MakeDlgDirect(Tags* tags) {
     return new DlgDirect(tags);
@@ -66,7 +52,10 @@ int DARirImpl::RunCommand(const std::string& command, const std::string& argumen
         return -1;
     }
     try {
-        Tags tags = ServiceTags();
+        // The engine sees the settings files only, never the session's own
+        // values, and leaves the last operation's files alone.
+        Tags tags;
+        KeptResults kept(&tags);
         if (command == "TEST_PING") {
             tags.Add("DISABLE_LOG", argument);
             return PPAD(&tags).Ping();
@@ -103,6 +92,7 @@ int DARirImpl::ModeCommand(std::unique_ptr<HostMode>& mode, const char* name, co
         }
         if (argument == "START") {
             log_->Debug("%s: create", name);
+            KeptResults kept(&tags_);
             mode.reset(make(&tags_));
         } else if (!mode) {
             log_->Debug("%s: no object", name);

@@ -72,10 +72,15 @@ TEST_F(ModeTest, WholeDirectDialogSession) {
     EXPECT_EQ((install_.Logs() + trace).find(typed), std::string::npos);
 }
 
-// Card data relayed by the proxy never reaches the logs in clear.
+// Card data relayed by the proxy never reaches the logs in clear, and the
+// mode leaves the last payment's results alone.
 TEST_F(ModeTest, WholeProxySession) {
     const std::string card = "4111111111111111";
     Play("proxy_session.vps", {"--var", "DATA=" + card, "--var", "RECV=5500000000000004"});
+    // The results of the payment before the mode stay for the register.
+    install_.Write("cheq.out", "LAST SLIP\n");
+    install_.Write("rc.out", "000\n");
+    DARirSet(session_->Pos(), "response_code", "000", -1);
     Expect("PROXY_MODE", {{"START", 0},
                           {"GETAPLIST", 0},
                           {"AP_NAME=net1", 0},
@@ -88,6 +93,10 @@ TEST_F(ModeTest, WholeProxySession) {
     EXPECT_EQ(session_->Get("AP_LIST"), "net1;net2");
     EXPECT_EQ(session_->Get("AP_NAME"), "net1");
     EXPECT_EQ(session_->Get("PROXY_RECV"), "5500000000000004");
+    EXPECT_EQ(session_->Get("response_code"), "000");
+    EXPECT_EQ(session_->Get("text_message"), "");
+    EXPECT_EQ(install_.Read("cheq.out"), "LAST SLIP\n");
+    EXPECT_EQ(install_.Read("rc.out"), "000\n");
     Finish();
     const std::string logs = install_.Logs() + install_.Read("darir.log");
     EXPECT_EQ(logs.find(card), std::string::npos);
