@@ -105,6 +105,50 @@ TEST_F(ModeTest, WholeProxySession) {
               std::string::npos);
 }
 
+TEST_F(ModeTest, DirectDialogRequestForms) {
+    Play("dlg_forms.vps");
+    Expect("DLG_DIRECT", {{"START", 0},
+                          {"ROW=2", 0},
+                          {"COL=3", 0},
+                          {"LINE=Hi", 0},
+                          {"WRITE", 0},
+                          {"WRITE|1|Text", 0},
+                          {"WRITE|1|2|3|4", -1},
+                          {"WRITE|1|2|Text", -1},
+                          {"READ|1|5", -2},
+                          {"READ|1|2|3", -1},
+                          {"READ|1|2|3|4|5", -1},
+                          {"MENU|Only", -1},
+                          {"CAPTION=Pick", 0}});
+    // "MENU" is a request word, so its value comes from the caller.
+    DARirSet(session_->Pos(), "MENU", "Items", -1);
+    Expect("DLG_DIRECT", {{"MENU", -2}, {"READKEY|5", -2}, {"END", 0}});
+    Finish();
+    EXPECT_NE(install_.Read("darir.log").find("DlgDirect: WriteLine: invalid parameters count: 4"),
+              std::string::npos);
+    EXPECT_NE(install_.Read("darir.log").find("DlgDirect: ReadLine: invalid parameters count: 3"),
+              std::string::npos);
+}
+
+TEST_F(ModeTest, ProxyRefusedEmptyAndWrongAnswers) {
+    Play("proxy_answers.vps");
+    Expect("PROXY_MODE", {{"START", 0},
+                          {"CONNECT|net9", -2},
+                          {"AP_NAME=", 0},
+                          {"CONNECT", 0},
+                          {"RECV|5", -2},
+                          {"RECV", -1},
+                          {"PROXY_SEND=abc", 0},
+                          {"SEND", -2},
+                          {"DISCONNECT", -2},
+                          {"END", 0}});
+    EXPECT_EQ(session_->Get("PROXY_RECV"), "");
+    EXPECT_EQ(session_->Get("AP_NAME"), "");
+    Finish();
+    EXPECT_NE(install_.Read("darir.log").find("ProxyMode: Connect: error answer=[REFUSED]"),
+              std::string::npos);
+}
+
 // A second START fails and closes the mode; the next START opens it afresh.
 TEST_F(ModeTest, StartTwiceClosesTheMode) {
     Play("dlg_start_twice.vps");
