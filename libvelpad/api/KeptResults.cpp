@@ -9,7 +9,11 @@ const char* const kResultTags[] = {"response_code", "text_message"};
 
 }  // namespace
 
-KeptResults::KeptResults(Tags* tags) : tags_(tags) {
+KeptResults::KeptResults(Tags* tags, const char* hidden) : tags_(tags) {
+    if (hidden && tags_->IsExistParams(hidden)) {
+        before_[hidden] = tags_->Get(hidden);
+        tags_->Delete(hidden);
+    }
     for (const char* name : kFiles) {
         if (tags_->IsExistParams(name)) before_[name] = tags_->Get(name);
         tags_->Add(name, "");

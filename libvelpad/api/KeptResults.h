@@ -10,10 +10,12 @@
 // while it lives, the names of the result files read as empty, so the new
 // engine neither deletes nor overwrites the slip and result files; when it
 // goes, the store's own file names and its "response_code" and
-// "text_message" are as they were before.
+// "text_message" are as they were before. A parameter named as hidden is
+// out of the store meanwhile, so that it does not become a setting of the
+// new engine.
 class KeptResults {
 public:
-    explicit KeptResults(Tags* tags);
+    explicit KeptResults(Tags* tags, const char* hidden = nullptr);
     ~KeptResults();
     KeptResults(const KeptResults&) = delete;
     KeptResults& operator=(const KeptResults&) = delete;

@@ -92,7 +92,9 @@ int DARirImpl::ModeCommand(std::unique_ptr<HostMode>& mode, const char* name, co
         }
         if (argument == "START") {
             log_->Debug("%s: create", name);
-            KeptResults kept(&tags_);
+            // In a mode "TIMEOUT" is the dialog's input time-out in
+            // seconds (CLEAR sets it to 10), not the link's in milliseconds.
+            KeptResults kept(&tags_, "TIMEOUT");
             mode.reset(make(&tags_));
         } else if (!mode) {
             log_->Debug("%s: no object", name);

@@ -149,6 +149,17 @@ TEST_F(ModeTest, ProxyRefusedEmptyAndWrongAnswers) {
               std::string::npos);
 }
 
+// The dialog's TIMEOUT of 10 s is no link time-out of 10 ms for a mode
+// opened later in the session.
+TEST_F(ModeTest, DialogTimeoutDoesNotBecomeTheLinkTimeout) {
+    Play("dlg_reopened_after_clear.vps");
+    Expect("DLG_DIRECT",
+           {{"START", 0}, {"CLEAR", 0}, {"END", 0}, {"START", 0}, {"READKEY", 0}, {"END", 0}});
+    EXPECT_EQ(session_->Get("KEY_INPUT"), "7");
+    EXPECT_EQ(session_->Get("TIMEOUT"), "10");
+    Finish();
+}
+
 // A second START fails and closes the mode; the next START opens it afresh.
 TEST_F(ModeTest, StartTwiceClosesTheMode) {
     Play("dlg_start_twice.vps");
