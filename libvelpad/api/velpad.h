@@ -63,7 +63,11 @@
  *    a value ("ROW", "COL", "LINE", "MASK", "TIMEOUT", "LENGTH", "CAPTION",
  *    "MENU", "AP_NAME", "PROXY_SEND", "RECV_SIZE") that a request without
  *    its parameter uses; read results with DARirGet. The session holds the
- *    terminal link while a mode is open; DeleteDARir closes open modes.
+ *    terminal while a mode is open (a run or a link test on the same
+ *    terminal then waits for it as for any other run, up to PPAD_LOCK_TO,
+ *    and fails with -1); DeleteDARir closes open modes. The commands
+ *    leave the last operation's slip, result files and result values
+ *    alone.
  *    Results: 0 done; -1 NULL session, unknown or empty command, bad
  *    argument ("SETTINGS" without ":"), TCP link failed, no answer in time,
  *    wrong answer, "START" on an open mode, a request on a closed one (a
