@@ -19,9 +19,10 @@ using Clock = std::chrono::steady_clock;
 // A session in a fresh installation whose pinpad plays scenario.
 class ModeTest : public ::testing::Test {
 protected:
-    void Play(const std::string& scenario, const std::vector<std::string>& vars = {}) {
+    void Play(const std::string& scenario, const std::vector<std::string>& vars = {},
+              bool serial = false) {
         std::string error;
-        ASSERT_TRUE(install_.StartPinpad(scenario, vars, false, &error)) << error;
+        ASSERT_TRUE(install_.StartPinpad(scenario, vars, serial, &error)) << error;
         cwd_ = std::make_unique<WorkingDir>(install_.Path());
         session_ = std::make_unique<CommandSession>();
     }
@@ -157,6 +158,20 @@ TEST_F(ModeTest, DialogTimeoutDoesNotBecomeTheLinkTimeout) {
            {{"START", 0}, {"CLEAR", 0}, {"END", 0}, {"START", 0}, {"READKEY", 0}, {"END", 0}});
     EXPECT_EQ(session_->Get("KEY_INPUT"), "7");
     EXPECT_EQ(session_->Get("TIMEOUT"), "10");
+    Finish();
+}
+
+// The same session over a serial line (a pseudo-terminal).
+TEST_F(ModeTest, ProxySessionOverASerialLine) {
+    Play("proxy_session.vps", {}, true);
+    Expect("PROXY_MODE", {{"START", 0},
+                          {"GETAPLIST", 0},
+                          {"CONNECT|net1", 0},
+                          {"SEND|hello", 0},
+                          {"RECV|5", 0},
+                          {"DISCONNECT", 0},
+                          {"END", 0}});
+    EXPECT_EQ(session_->Get("PROXY_RECV"), "world");
     Finish();
 }
 
