@@ -61,7 +61,7 @@ int HostMode::CommandLoop(std::string* answer, int timeout) {
         Clock::now() + std::chrono::seconds(timeout < 0 ? kDefaultWaitSeconds : timeout);
     while (true) {
         if (!LinkUp()) {
-            trace_->Error("%sCommandLoop: link lost", prefix_.c_str());
+            trace_->Error("CommandLoop: link lost while waiting for a %s answer", prefix_.c_str());
             return -1;
         }
         const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now());
