@@ -5,6 +5,7 @@
 #include "bank/BankAgent.h"
 #include "config/CardData.h"
 #include "engine/PPAD.h"
+#include "modes/HostMode.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
 #include "ri/Format.h"
@@ -181,12 +182,6 @@ int DARirImpl::RunEngine(int operation) {
 void DARirImpl::Publish(PPAD* engine) {
     std::lock_guard<std::mutex> guard(engine_lock_);
     engine_ = engine;
-}
-
-int DARirImpl::Run(const char* command, const char*, int) {
-    std::lock_guard<std::mutex> lock(run_lock_);
-    log_->Error("Run command: [%s] is not supported", command ? command : "");
-    return -1;
 }
 
 int DARirImpl::Stop() {

@@ -2,6 +2,7 @@
 #define VELPAD_API_DARIRIMPL_H
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "ri/INI.h"
 
 class PPAD;
+class HostMode;
 namespace ri {
 class Trace;
 }
@@ -44,6 +46,12 @@ private:
     void Publish(PPAD* engine);
     std::string Value(const char* key, int type);
     int Refuse(const std::string& reason);
+    // Service commands.
+    int RunCommand(const std::string& command, const std::string& argument);
+    int DlgDirectCommand(const std::string& argument);
+    int ProxyModeCommand(const std::string& argument);
+    int ModeCommand(std::unique_ptr<HostMode>& mode, const char* name, const char* failure,
+                    const std::string& argument, HostMode* (*make)(Tags*));
 
     std::string last_error_;
     Tags tags_;
@@ -57,6 +65,10 @@ private:
     ri::INI settings_;
     std::mutex run_lock_;
     std::map<int, void*> callbacks_;
+    // The open host-driven modes, null while closed. They work on tags_
+    // and are destroyed before it.
+    std::unique_ptr<HostMode> dlg_direct_;
+    std::unique_ptr<HostMode> proxy_mode_;
 };
 
 #endif

@@ -43,6 +43,39 @@
  *    the size given; an input field that the size cuts is not read. An
  *    identifier, when not NULL, is the pinpad identifier sent to a TCP relay
  *    ("ORVEX_ID") and the suffix of the result files.
+ * 7. Service commands. DARirRunCmd(pos, command, argument, size) runs one
+ *    named command with one text argument: `size` bytes of `argument`, or a
+ *    NUL-terminated argument when `size` is negative (one of 500 bytes or
+ *    more must then come with its size). With "UTF8" above 0 in the main
+ *    section of darir.ini the argument is converted from UTF-8 to CP1251.
+ *    Commands: "TEST_PING" tests the link to the terminal (argument "1"
+ *    switches the engine's logs off); "SETTINGS" sends the terminal one
+ *    setting, argument "KEY:VALUE" (the value may hold more colons);
+ *    "DLG_DIRECT" drives the terminal's screen and keyboard and
+ *    "PROXY_MODE" uses the terminal as a network proxy: "START" opens the
+ *    mode, every other argument is one request of it, "END" closes it.
+ *    Direct dialog requests: CLEAR, WRITE[|text | |row|text |
+ *    |row|col|text], READ[|length | |row|mask | |row|col|mask|timeout|length],
+ *    READKEY[|timeout], MENU[|caption|item...], RESTART; input is left in
+ *    "DATA_INPUT", "KEY_INPUT" and "MENU_SELECT". Proxy requests:
+ *    GETAPLIST ("AP_LIST"), CONNECT[|access point], SEND[|data],
+ *    RECV[|size] ("PROXY_RECV"), DISCONNECT. In both modes NAME=VALUE stores
+ *    a value ("ROW", "COL", "LINE", "MASK", "TIMEOUT", "LENGTH", "CAPTION",
+ *    "MENU", "AP_NAME", "PROXY_SEND", "RECV_SIZE") that a request without
+ *    its parameter uses; read results with DARirGet. The session holds the
+ *    terminal while a mode is open (a run or a link test on the same
+ *    terminal then waits for it as for any other run, up to PPAD_LOCK_TO,
+ *    and fails with -1); DeleteDARir closes open modes. The commands
+ *    leave the last operation's slip, result files and result values
+ *    alone.
+ *    Results: 0 done; -1 NULL session, unknown or empty command, bad
+ *    argument ("SETTINGS" without ":"), TCP link failed, no answer in time,
+ *    wrong answer, "START" on an open mode, a request on a closed one (a
+ *    failed request closes the mode; so do a refused "START" and a lost
+ *    link); -2 serial link failed or no answer to the link test or
+ *    settings, and in a mode the terminal ended the session or sent no
+ *    input (also a refused "CONNECT", "SEND" or "DISCONNECT"); -3 the port
+ *    name is neither "ETH" nor a serial device.
  */
 #ifndef VELPAD_API_VELPAD_H
 #define VELPAD_API_VELPAD_H

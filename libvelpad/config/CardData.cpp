@@ -21,7 +21,8 @@ const char* const kNumberTags[] = {"pan", "loyalty_card_number"};
 // Tracks, names and encrypted card data: shown by their length only.
 const char* const kSecretTags[] = {
     "track1_data",     "track2_data", "loyalty_track2", "cardholder_name", "received_text_message",
-    "result_enc_data", "rfu",         "enc_data",       "MF_DATA"};
+    "result_enc_data", "rfu",         "enc_data",       "MF_DATA",         "PROXY_SEND",
+    "PROXY_RECV",      "DATA_INPUT"};
 
 template <std::size_t N>
 bool Listed(const char* const (&names)[N], const std::string& name) {
@@ -59,6 +60,10 @@ const char* TagListWord(const std::string& payload) {
 // shown by their length.
 std::size_t OpaqueHead(const std::string& payload) {
     if (StartsWith(payload, "MF:DATA:")) return 8;
+    // Data relayed by a proxy, and what was typed on the pinpad in a direct
+    // dialog.
+    for (const char* head : {"PROXY:SEND:", "PROXY:DATA:", "DL:DATA:"})
+        if (StartsWith(payload, head)) return std::char_traits<char>::length(head);
     if (!StartsWith(payload, "PUTFILE:")) return std::string::npos;
     const std::size_t separator = payload.find('\x1C');
     return separator == std::string::npos ? std::string::npos : separator + 1;
@@ -197,6 +202,16 @@ std::string CardData::Stream(const std::string& bytes) {
         text = text && (byte >= 0x20 || c == kEsc || c == '\n' || c == '\r');
     }
     return command && text ? Message(bytes) : Length("data", bytes.size());
+}
+
+std::string CardData::Request(const std::string& request) {
+    const std::size_t split = request.find_first_of("=|");
+    if (split == std::string::npos || split + 1 >= request.size()) return MaskDigitRuns(request);
+    const std::string word = request.substr(0, split);
+    const std::string rest = request.substr(split + 1);
+    if (word == "SEND" || (request[split] == '=' && IsCardTag(word)))
+        return request.substr(0, split + 1) + Length("data", rest.size());
+    return MaskDigitRuns(request);
 }
 
 std::string CardData::MaskDigitRuns(const std::string& text) {

@@ -45,6 +45,10 @@ public:
     // Bytes of unknown structure that a transport read: text that begins
     // with a command word as by Message, anything else by its length only.
     static std::string Stream(const std::string& bytes);
+    // A request of the register to a host-driven mode (a word, then "="
+    // and a value or "|" and a parameter): the data a proxy relays and
+    // values of card-data tags by their length, other digit runs masked.
+    static std::string Request(const std::string& request);
     // Every run of 13 or more digits in a text masked as a card number.
     static std::string MaskDigitRuns(const std::string& text);
 };

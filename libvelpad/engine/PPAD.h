@@ -72,6 +72,7 @@ public:
     std::string Encoding(const std::string& text);
     int TraceMessage(const std::string& text);
     int Ping();
+    int SetSettings(const std::string& data);
 
     // Tag exchange and result files.
     int SendOWTags();

@@ -144,6 +144,23 @@ TEST(CardData, MifareBlocksAndStoredFilesAreShownByLength) {
     EXPECT_EQ(CardData::Value("MF_DATA", "0011AABB"), "<MF_DATA: 8 bytes>");
 }
 
+// What a proxy relays and what is typed on the pinpad in a direct dialog may
+// be card data, in the messages and in the requests of the register alike.
+TEST(CardData, ModeDataIsShownByLength) {
+    EXPECT_EQ(CardData::Message("PROXY:SEND:4111111111111111"), "PROXY:SEND:<data: 16 bytes>");
+    EXPECT_EQ(CardData::Message("PROXY:DATA:abc"), "PROXY:DATA:<data: 3 bytes>");
+    EXPECT_EQ(CardData::Message("DL:DATA:1234"), "DL:DATA:<data: 4 bytes>");
+    EXPECT_EQ(CardData::Message("PROXY:DATA:"), "PROXY:DATA:");
+    EXPECT_EQ(CardData::Message("DL:WRLINE:0,0,0,Hello"), "DL:WRLINE:0,0,0,Hello");
+    EXPECT_EQ(CardData::Request("SEND|4111111111111111"), "SEND|<data: 16 bytes>");
+    EXPECT_EQ(CardData::Request("PROXY_SEND=secret"), "PROXY_SEND=<data: 6 bytes>");
+    EXPECT_EQ(CardData::Request("pan=4111111111111111"), "pan=<data: 16 bytes>");
+    EXPECT_EQ(CardData::Request("WRITE|4111111111111111"), "WRITE|411111******1111");
+    EXPECT_EQ(CardData::Request("CONNECT|net1"), "CONNECT|net1");
+    EXPECT_EQ(CardData::Request("END"), "END");
+    EXPECT_EQ(CardData::Value("DATA_INPUT", "1234"), "<DATA_INPUT: 4 bytes>");
+}
+
 TEST(CardData, TransportBytesAreShownAsMessagesOrByLength) {
     EXPECT_EQ(CardData::Stream("SETTAGS:" + kPanItem), "SETTAGS:pan=427612******1234");
     EXPECT_EQ(CardData::Stream(std::string("WRITE:2:\x00\x04"

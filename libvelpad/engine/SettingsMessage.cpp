@@ -1,0 +1,59 @@
+// The settings message: the register changes one setting of the terminal by
+// sending it KEY and VALUE, then serves the terminal until it ends the
+// exchange, as in the link test.
+#include <chrono>
+
+#include "engine/PPAD.h"
+#include "ri/Trace.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Time the terminal may stay silent between two of its requests.
+constexpr std::chrono::seconds kIdle(5);
+
+// Six ESC-separated fields: "9", "9", KEY, VALUE and two empty ones.
+std::string SettingsMessage(const std::string& key, const std::string& value) {
+    return "9\x1b"
+           "9\x1b" +
+           key + "\x1b" + value + "\x1b\x1b";
+}
+
+}  // namespace
+
+int PPAD::SetSettings(const std::string& data) {
+    if (LinkUp()) {
+        trace_->Error("PPAD: SetSettings: no interface");
+        return -1;
+    }
+    const size_t colon = data.find(':');
+    if (colon == std::string::npos) {
+        trace_->Error("PPAD: SetSettings: invalid data: [%s]",
+                      CardData::MaskDigitRuns(data).c_str());
+        return -1;
+    }
+    const bool addedNoDialogs = !Has("NODIALOGS");
+    if (addedNoDialogs) Settings().MakePair("NODIALOGS", "1");
+    int result = Connect(3000);
+    if (result == 0) {
+        SendMsg(SettingsMessage(data.substr(0, colon), data.substr(colon + 1)));
+        std::string reply = WaitMessage(1, -1);
+        result = reply.empty() ? -2 : 1;
+        auto idleDeadline = Clock::now() + kIdle;
+        while (result == 1) {
+            if (reply.size() > 3) {
+                if (ProcessCommand(reply) == -3) {
+                    result = 0;
+                    break;
+                }
+                idleDeadline = Clock::now() + kIdle;
+            }
+            reply = WaitMessage(2, -1);
+            if (reply.empty() && (Clock::now() >= idleDeadline || !LinkUp())) result = -2;
+        }
+        ShutDown();
+    }
+    if (addedNoDialogs) Settings().Delete("NODIALOGS");
+    return result;
+}

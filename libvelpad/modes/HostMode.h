@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "engine/PPAD.h"
+
+// A mode in which the register, not the pinpad, leads the dialogue: an
+// engine over the session's tag store that opens the pinpad link when it is
+// made and then performs one request/answer exchange per host command. The
+// pinpad's answers carry the mode's prefix ("DL:", "PROXY:"); its other
+// requests met while waiting are acknowledged and the wait goes on.
+class HostMode : public PPAD {
+public:
+    HostMode(Tags* tags, const std::string& prefix);
+    ~HostMode() override = default;
+
+    // Performs one host command; 0 success, -1 or -2 failure.
+    virtual int Run(const std::string& command) = 0;
+    // Whether the pinpad link is still open.
+    bool Connected() const { return LinkUp(); }
+
+    // Waits up to timeout seconds (-1: 60) for the pinpad's answer: 0 with
+    // the text after the prefix in *answer (answer may be null), -1 when none
+    // came or the link dropped, -2 when the pinpad ended the transaction.
+    int CommandLoop(std::string* answer, int timeout);
+
+protected:
+    // One host command: a word, then "=" and a value or "|" and a parameter.
+    struct Command {
+        std::string word;
+        std::string value;
+        std::string parameter;
+    };
+    // Raises "Run: no connection" when the link was never opened.
+    Command Parse(const std::string& command) const;
+    // Stores value under word as a tag when both are given; 0.
+    int Store(const Command& command);
+    // Sends a request; a failed send raises "Run: send message fail: ...".
+    void SendRequest(const std::string& message);
+    // A tag of the session's store as text.
+    std::string Tag(const std::string& name) const;
+    void SetTag(const std::string& name, const std::string& value);
+
+private:
+    std::string prefix_;
+    bool connected_ = false;
+};
