@@ -103,7 +103,7 @@ void PPAD::PrepareResultFiles() {
 
 PPAD::~PPAD() {
     trace_->Debug4("~PPAD");
-    if (transport_) transport_->Close();
+    link_.Close();
     if (device_) device_->Close();
     result_writer_.Close();
     cheque_writer_.Close();
