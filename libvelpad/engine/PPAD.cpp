@@ -55,7 +55,8 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
         cheque_writer_.ShareLog(&log_);
     }
     log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
-                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")), Number("DATETIME_FORMAT"));
+                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
+                 static_cast<int>(Number("DATETIME_FORMAT")));
     CopyParams();
     // Nothing is written before the pinpad is ours: another run on it keeps
     // its logs, results and status file untouched.
