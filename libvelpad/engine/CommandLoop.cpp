@@ -70,7 +70,7 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
                          std::chrono::milliseconds idle) {
     for (;;) {
         if (reply.size() > 3) {
-            if (ProcessCommand(reply) == -3) return true;
+            if (ProcessCommand(reply) == kTransactionEnded) return true;
             idleDeadline = Clock::now() + idle;
         }
         reply = WaitMessage(budget, wait);
@@ -100,7 +100,7 @@ int PPAD::EndProcess() {
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x00);
     cheque_writer_.Close();
     SendOk();
-    return -3;
+    return kTransactionEnded;
 }
 
 int PPAD::SpecialResult(const std::string& argument) {

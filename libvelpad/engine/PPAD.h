@@ -45,6 +45,10 @@ public:
     void CopyParams();
     std::string GetPathFile(const std::string& name, const std::string& directory);
 
+    // What a handler returns to the serve loop when the pinpad ended the
+    // transaction; any other value (the send result, 0 or 1) goes on.
+    static constexpr int kTransactionEnded = -3;
+
     // Transaction loop.
     int Run(int operation, void* callback);
     int Start(const std::string& message);
