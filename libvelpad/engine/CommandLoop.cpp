@@ -98,7 +98,7 @@ int PPAD::EndProcess() {
     trace_->Debug4("EndProcess");
     cancel_answer_ = 10;
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x00);
-    cheque_writer_.Close();
+    outputs_.cheque.Close();
     SendOk();
     return kTransactionEnded;
 }

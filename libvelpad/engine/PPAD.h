@@ -16,6 +16,7 @@
 #include "config/Tags.h"
 #include "engine/Dialog.h"
 #include "engine/PinpadLink.h"
+#include "engine/RunOutputs.h"
 #include "ri/FileLock.h"
 #include "ri/FileWritter.h"
 #include "ri/Logger.h"
@@ -146,7 +147,7 @@ public:
     void AttachTransport(ITransport* transport) { link_.Attach(transport); }
     Cashreq& Settings() { return settings_; }
     Dialog& Dialogs() { return dialog_; }
-    const std::string& StatusFileName() const { return status_file_; }
+    const std::string& StatusFileName() const { return outputs_.statusFile; }
 
 protected:
     // The status file: one byte, 0x01 while a transaction is open.
@@ -226,17 +227,15 @@ protected:
     RcConv rc_conv_;
     Operations operations_;
     Dialog dialog_;
-    FileWritter result_writer_;
-    FileWritter cheque_writer_;
+    // The run's result and cheque files, printed flag and status file name.
+    RunOutputs outputs_;
     FileWritter trace_writer_;
-    std::string status_file_ = "lastop.stb";
     // The first file of this run that cannot be written, empty when none.
     std::string unwritable_;
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
     std::unique_ptr<ITransport> device_;
-    bool printed_ = false;
 };
 
 // Pads an amount on the left with "0" to twelve characters; an amount longer
