@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Tags tags;
     FuzzEngine engine(&tags, "");
     // The bytes are all on the line at once: a frame whose rest is still on
-    // the way is polled every 100 ms, which fuzzing cannot afford; frames cut
-    // by the end of the input are given up at once, as the line hangs up.
+    // the way is waited for up to the frame time-out, which fuzzing cannot
+    // afford; frames cut by the end of the input are given up at once, as
+    // the line hangs up.
     engine.Link().Incoming(InputBytes(data, size));
     for (int frames = 0; frames < 64; ++frames) {
         const std::string payload = engine.WaitMessage(3, 1);

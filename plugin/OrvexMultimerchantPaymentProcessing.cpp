@@ -219,7 +219,7 @@ OrvexMultimerchantPaymentProcessing::Parameters OrvexMultimerchantPaymentProcess
     const QByteArray& output) const {
     Parameters result;
     for (const QByteArray& line : output.split('\n')) {
-        const int equals = line.indexOf('=');
+        const qsizetype equals = line.indexOf('=');
         if (equals < 0) continue;
         result.insert(QString::fromUtf8(line.left(equals)), decodeValue(line.mid(equals + 1)));
     }

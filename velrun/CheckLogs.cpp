@@ -93,7 +93,11 @@ void Check::resultFileFolders() {
         if (path.empty()) continue;
         const std::string reason = folderProblem(folderOf(path));
         if (!reason.empty())
-            return problem(std::string(key) + " " + path + " cannot be written: " + reason);
+            return problem(std::string(key)
+                               .append(" ")
+                               .append(path)
+                               .append(" cannot be written: ")
+                               .append(reason));
     }
     good("result files (cheque, result, output): their folders are writable");
 }

@@ -112,7 +112,9 @@ int DARirImpl::Get(const char* key, char* buffer, int size, int type) {
         ri::Test::Assert(size <= static_cast<int>(value.size()),
                          ri::Format("Try to get more buffer: buffer is [%d] but data is [%d]", size,
                                     static_cast<int>(value.size())));
-        memcpy(buffer, value.data(), value.size());
+        // Results go out without a terminating zero; the caller learnt the
+        // size from the call without a buffer.
+        memcpy(buffer, value.data(), value.size());  // NOLINT(bugprone-not-null-terminated-result)
         return static_cast<int>(value.size());
     } catch (const ri::Exception& e) {
         last_error_ = e.What();

@@ -90,7 +90,9 @@ int PPAD::RequestBasketHeader(const std::string& argument) {
                          "No callback function initialized");
         const long address = ToNumber(tags_->Get("GetBasketOfGoods"));
         ri::Test::Assert(address == 0, "No basket of goods");
-        const int result = reinterpret_cast<BasketCallback>(address)();
+        // The caller hands its callback over as the decimal text of its address.
+        const int result =
+            reinterpret_cast<BasketCallback>(address)();  // NOLINT(performance-no-int-to-ptr)
         if (result != 0) throw ri::Exception("GetBasketOfGoods fail: [%d]", result);
         const long version = ToNumber(argument);
         if (version == kHeaderVersion) {

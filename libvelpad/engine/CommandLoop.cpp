@@ -15,39 +15,69 @@ using Clock = std::chrono::steady_clock;
 // "Пин-пад не отвечает"
 const char kNoPinpad[] = "\xCF\xE8\xED-\xEF\xE0\xE4 \xED\xE5 \xEE\xF2\xE2\xE5\xF7\xE0\xE5\xF2";
 constexpr int kLoopNakBudget = 10;
+// The link test: a status request with empty fields, the serial time-out of
+// its connection and how long the pinpad may stay silent between requests.
+const char kPingMessage[] =
+    "9\x1b"
+    "6\x1b\x1b\x1b\x1b";
+constexpr long kPingComTimeoutMs = 3000;
+constexpr std::chrono::seconds kPingIdle(5);
 
 }  // namespace
 
 int PPAD::Start(const std::string& message) {
     trace_->Debug4("Start");
-    if (!transport_) {
+    if (!link_.IsOpen()) {
         log_.Write("Not connected");
         return -1;
     }
     log_.Write("PORT: %s", Setting("PORT").c_str());
     log_.Write("External Command");
     const long idleMs = Number("PPAD_IDLE_TO");
-    auto idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
+    const std::chrono::milliseconds idle(idleMs);
+    const auto idleDeadline = Clock::now() + idle;
     SendMsg(message, false, CardData::Payload::kStart);
-    std::string reply = WaitMessage(kLoopNakBudget, idleMs);
+    const std::string reply = WaitMessage(kLoopNakBudget, idleMs);
     if (reply.empty()) {
         ShutDown();
         return -2;
     }
-    for (;;) {
-        if (reply.size() > 3) {
-            if (ProcessCommand(reply) == -3) return 0;
-            idleDeadline = Clock::now() + std::chrono::milliseconds(idleMs);
-        }
-        reply = WaitMessage(kLoopNakBudget, idleMs);
-        // A link the pinpad has dropped will bring nothing more: it ends the
-        // wait as the idle time-out does, without holding the register.
-        if (reply.empty() && (Clock::now() >= idleDeadline || !LinkUp())) break;
-    }
+    if (ServeRequests(reply, kLoopNakBudget, idleMs, idleDeadline, idle)) return 0;
     ShutDown();
     dialog_.ErrorReport(Encoding(kNoPinpad));
     log_.Write("PPAD: Start: %s", Encoding(kNoPinpad).c_str());
     return -2;
+}
+
+int PPAD::Ping() {
+    if (link_.IsOpen()) return 0;
+    const bool addedNoDialogs = !Has("NODIALOGS");
+    if (addedNoDialogs) settings_.MakePair("NODIALOGS", "1");
+    int result = Connect(kPingComTimeoutMs);
+    if (result == 0) {
+        SendMsg(std::string(kPingMessage, sizeof(kPingMessage) - 1));
+        const std::string reply = WaitMessage(1, -1);
+        result = -2;
+        if (!reply.empty() && ServeRequests(reply, 2, -1, Clock::now() + kPingIdle, kPingIdle))
+            result = 0;
+        ShutDown();
+    }
+    if (addedNoDialogs) settings_.Delete("NODIALOGS");
+    return result;
+}
+
+bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_point idleDeadline,
+                         std::chrono::milliseconds idle) {
+    for (;;) {
+        if (reply.size() > 3) {
+            if (ProcessCommand(reply) == kTransactionEnded) return true;
+            idleDeadline = Clock::now() + idle;
+        }
+        reply = WaitMessage(budget, wait);
+        // A link the pinpad has dropped will bring nothing more: it ends the
+        // wait as the idle time-out does, without holding the register.
+        if (reply.empty() && (Clock::now() >= idleDeadline || !LinkUp())) return false;
+    }
 }
 
 int PPAD::ProcessCommand(const std::string& payload) {
@@ -68,9 +98,9 @@ int PPAD::EndProcess() {
     trace_->Debug4("EndProcess");
     cancel_answer_ = 10;
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x00);
-    cheque_writer_.Close();
+    outputs_.cheque.Close();
     SendOk();
-    return -3;
+    return kTransactionEnded;
 }
 
 int PPAD::SpecialResult(const std::string& argument) {

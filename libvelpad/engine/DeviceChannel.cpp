@@ -94,9 +94,7 @@ int ConnectSocket(ITransport& channel, Logger& log, ri::Trace& trace, const std:
     log.Write("%s", address.c_str());
     log.Write("%s", portField.c_str());
     auto* params = static_cast<LinuxTransportSocket::Params*>(channel.GetParams());
-    params->address.sin_family = AF_INET;
-    params->address.sin_port = htons(static_cast<uint16_t>(port));
-    params->address.sin_addr.s_addr = inet_addr(address.c_str());
+    params->address = TransportFactory::Ipv4(address, port);
     return channel.Connect() < 0 ? -1 : 0;
 }
 

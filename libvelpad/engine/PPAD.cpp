@@ -51,11 +51,12 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
     if (!logging_ || Number("USEAPPLOG") == 0) log_.Stop();
     printer_esc_ = Has("USE_PRINTER_ESC");
     if (!Has("NOFILELOG")) {
-        result_writer_.ShareLog(&log_);
-        cheque_writer_.ShareLog(&log_);
+        outputs_.result.ShareLog(&log_);
+        outputs_.cheque.ShareLog(&log_);
     }
     log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
-                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")), Number("DATETIME_FORMAT"));
+                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
+                 static_cast<int>(Number("DATETIME_FORMAT")));
     CopyParams();
     // Nothing is written before the pinpad is ours: another run on it keeps
     // its logs, results and status file untouched.
@@ -86,7 +87,7 @@ void PPAD::PrepareResultFiles() {
     if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
     ri::File::Delete(Setting("CANCEL_RC_FILE"));
     ri::File::Delete(Setting("CANCEL_CH_FILE"));
-    if (result_writer_.Open(Setting("RESULT_FILE")) != 0) Unwritable(Setting("RESULT_FILE"));
+    if (outputs_.result.Open(Setting("RESULT_FILE")) != 0) Unwritable(Setting("RESULT_FILE"));
     log_.Write("Ini path:");
     log_.Write(registry_.GetIniPath());
     log_.Write("Dialogs library path:");
@@ -95,18 +96,18 @@ void PPAD::PrepareResultFiles() {
     log_.Write(registry_.GetWorkPath());
     log_.Write("Output & Exchange path:");
     log_.Write(registry_.GetExchangePath());
-    if (cheque_writer_.Open(Setting("CHEQ_FILE")) != 0) Unwritable(Setting("CHEQ_FILE"));
+    if (outputs_.cheque.Open(Setting("CHEQ_FILE")) != 0) Unwritable(Setting("CHEQ_FILE"));
     if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
-        cheque_writer_.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
+        outputs_.cheque.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
     log_.Write("DARir");
 }
 
 PPAD::~PPAD() {
     trace_->Debug4("~PPAD");
-    if (transport_) transport_->Close();
+    link_.Close();
     if (device_) device_->Close();
-    result_writer_.Close();
-    cheque_writer_.Close();
+    outputs_.result.Close();
+    outputs_.cheque.Close();
     trace_writer_.Close();
 }
 
@@ -127,7 +128,7 @@ void PPAD::CopyParams() {
         if (name == "ORVEX_ID") suffix = value;
         if (suffix.empty()) continue;
         for (const char* key : kSuffixedFiles) settings_.MakePair(key, Setting(key) + "-" + suffix);
-        status_file_ += "-" + suffix;
+        outputs_.statusFile += "-" + suffix;
     }
 }
 

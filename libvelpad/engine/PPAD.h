@@ -15,6 +15,8 @@
 #include "config/Registry.h"
 #include "config/Tags.h"
 #include "engine/Dialog.h"
+#include "engine/PinpadLink.h"
+#include "engine/RunOutputs.h"
 #include "ri/FileLock.h"
 #include "ri/FileWritter.h"
 #include "ri/Logger.h"
@@ -44,6 +46,10 @@ public:
     void CopyParams();
     std::string GetPathFile(const std::string& name, const std::string& directory);
 
+    // What a handler returns to the serve loop when the pinpad ended the
+    // transaction; any other value (the send result, 0 or 1) goes on.
+    static constexpr int kTransactionEnded = -3;
+
     // Transaction loop.
     int Run(int operation, void* callback);
     int Start(const std::string& message);
@@ -61,7 +67,6 @@ public:
                 CardData::Payload kind = CardData::Payload::kText);
     int SendOk();
     int SendError();
-    void SendNak(int& budget);
     std::string WaitMessage(int budget, long waitSeconds);
     // Waits for one frame until deadline, answering silence and broken
     // frames with NAKs while the budget lasts; empty when none came.
@@ -140,10 +145,10 @@ public:
 
     // Puts a ready transport behind the link (tests drive the engine through
     // a fake one); the engine takes ownership.
-    void AttachTransport(ITransport* transport) { transport_.reset(transport); }
+    void AttachTransport(ITransport* transport) { link_.Attach(transport); }
     Cashreq& Settings() { return settings_; }
     Dialog& Dialogs() { return dialog_; }
-    const std::string& StatusFileName() const { return status_file_; }
+    const std::string& StatusFileName() const { return outputs_.statusFile; }
 
 protected:
     // The status file: one byte, 0x01 while a transaction is open.
@@ -159,7 +164,14 @@ protected:
     // that a test can put a scripted pinpad behind a whole run.
     virtual int Connect(long comTimeoutMs);
     // Whether the pinpad link is open and its other side still there.
-    bool LinkUp() const { return transport_ && transport_->IsConnected(); }
+    bool LinkUp() const { return link_.Up(); }
+    // Serves the pinpad's requests, reply first, waiting for each with the
+    // budget and wait of WaitMessage: true once the pinpad ended the
+    // transaction, false when it stayed silent past the idle deadline (moved
+    // on by every request served) or dropped the link.
+    bool ServeRequests(std::string reply, int budget, long wait,
+                       std::chrono::steady_clock::time_point idleDeadline,
+                       std::chrono::milliseconds idle);
     std::string Adv_disp(std::string& stream);
     void PrepareResultFiles();
     // Takes the lock of the pinpad named by the status file, waiting at most
@@ -209,24 +221,22 @@ protected:
     Tags* tags_;
     ri::Trace* trace_;
     Logger log_;
+    PinpadLink link_{log_, *trace_};
     Cashreq settings_;
     Registry registry_;
     RcResult rc_result_;
     RcConv rc_conv_;
     Operations operations_;
     Dialog dialog_;
-    FileWritter result_writer_;
-    FileWritter cheque_writer_;
+    // The run's result and cheque files, printed flag and status file name.
+    RunOutputs outputs_;
     FileWritter trace_writer_;
-    std::string status_file_ = "lastop.stb";
     // The first file of this run that cannot be written, empty when none.
     std::string unwritable_;
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
-    std::unique_ptr<ITransport> transport_;
     std::unique_ptr<ITransport> device_;
-    bool printed_ = false;
 };
 
 // Pads an amount on the left with "0" to twelve characters; an amount longer

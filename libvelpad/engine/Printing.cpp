@@ -45,13 +45,13 @@ std::string BlankEscapes(std::string line) {
 
 int PPAD::PrintMessage(const std::string& line) {
     trace_->Debug4("PrintMessage: %s", CardData::Message(line).c_str());
-    printed_ = true;
+    outputs_.printed = true;
     const std::string text = printer_esc_ ? line : BlankEscapes(line);
     // A blank slip line stays a blank line of the cheque file.
     if (text.empty())
-        cheque_writer_.WriteChar('\n');
+        outputs_.cheque.WriteChar('\n');
     else
-        cheque_writer_.Write(text, false);
+        outputs_.cheque.Write(text, false);
     const std::string slip = tags_->Get("slip");
     tags_->Add("slip", slip.empty() ? text : slip + "\r\n" + text);
     return SendOk();
@@ -98,13 +98,13 @@ void PPAD::PrintTechCheck(int code) {
     trace_->Debug4("PrintTechCheck: %d", code);
     const int converted = rc_conv_[code];
     if (code >= kFirstErrorCode) {
-        cheque_writer_.Write(kErrorLine, false);
-        cheque_writer_.Write(ri::Format(kErrorCodeLine, converted, code), false);
+        outputs_.cheque.Write(kErrorLine, false);
+        outputs_.cheque.Write(ri::Format(kErrorCodeLine, converted, code), false);
     } else {
-        cheque_writer_.Write(ri::Format(kAnswerCodeLine, converted, code), false);
+        outputs_.cheque.Write(ri::Format(kAnswerCodeLine, converted, code), false);
     }
-    cheque_writer_.Write(ResultText(code), false);
-    cheque_writer_.Close();
+    outputs_.cheque.Write(ResultText(code), false);
+    outputs_.cheque.Close();
 }
 
 // The message of a result code: by the code itself with "USEORIGINALRC",

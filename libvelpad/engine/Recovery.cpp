@@ -23,16 +23,10 @@ const char kUnfinished[] =
     "\xC2\xFB\xEF\xEE\xEB\xED\xE8\xF2\xFC \xEE\xF2\xEC\xE5\xED\xF3 "
     "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE8?";
 
-// Puts a writer on another file; an empty path leaves it closed.
-void Reopen(FileWritter& writer, const std::string& path) {
-    writer.Close();
-    if (!path.empty()) writer.Open(path);
-}
-
 }  // namespace
 
 std::string PPAD::StatusFilePath() {
-    return GetPathFile(status_file_, registry_.GetWorkPath());
+    return GetPathFile(outputs_.statusFile, registry_.GetWorkPath());
 }
 
 void PPAD::WriteStatus(char state) {
@@ -59,27 +53,10 @@ void PPAD::CancelLastOperation() {
     trace_->Debug4("CancelLastOperation");
     Tags cancelTags;
     Tags* const ownTags = tags_;
-    const bool ownPrinted = printed_;
-    const std::string resultFile = Setting("RESULT_FILE");
-    const std::string chequeFile = Setting("CHEQ_FILE");
-    const std::string resultPath = result_writer_.GetPath();
-    const std::string chequePath = cheque_writer_.GetPath();
-    auto restore = [&] {
-        tags_ = ownTags;
-        printed_ = ownPrinted;
-        settings_.MakePair("RESULT_FILE", resultFile);
-        settings_.MakePair("CHEQ_FILE", chequeFile);
-        if (result_writer_.GetPath() != resultPath) Reopen(result_writer_, resultPath);
-        if (cheque_writer_.GetPath() != chequePath) Reopen(cheque_writer_, chequePath);
-    };
+    const RunOutputs::Mark own =
+        outputs_.Divert(logging_ ? Setting("CANCEL_RC_FILE") : std::string(),
+                        logging_ ? Setting("CANCEL_CH_FILE") : std::string());
     tags_ = &cancelTags;
-    printed_ = false;
-    settings_.MakePair("RESULT_FILE", Setting("CANCEL_RC_FILE"));
-    settings_.MakePair("CHEQ_FILE", Setting("CANCEL_CH_FILE"));
-    if (logging_ && !Setting("CANCEL_RC_FILE").empty())
-        Reopen(result_writer_, Setting("CANCEL_RC_FILE"));
-    if (logging_ && !Setting("CANCEL_CH_FILE").empty())
-        Reopen(cheque_writer_, Setting("CANCEL_CH_FILE"));
     const std::string message = operations_.GetType(kCancelOperation) + kEsc +
                                 operations_.GetOwInd(kCancelOperation) + std::string(4, kEsc);
     try {
@@ -88,10 +65,12 @@ void PPAD::CancelLastOperation() {
         log_.Write("START");
         Start(message);
     } catch (...) {
-        restore();
+        tags_ = ownTags;
+        outputs_.Restore(own);
         throw;
     }
-    restore();
+    tags_ = ownTags;
+    outputs_.Restore(own);
 }
 
 void PPAD::StoreCode(int code) {
@@ -101,9 +80,9 @@ void PPAD::StoreCode(int code) {
         tags_->Add("response_code", converted);
         tags_->Add("text_message", ResultText(code));
     }
-    if (!printed_) PrintTechCheck(code);
-    result_writer_.Write(converted, false);
-    result_writer_.Close();
+    if (!outputs_.printed) PrintTechCheck(code);
+    outputs_.result.Write(converted, false);
+    outputs_.result.Close();
 }
 
 int PPAD::SyncPPADTime() {

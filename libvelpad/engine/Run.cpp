@@ -59,11 +59,15 @@ void PPAD::RunFailed(const char* what) {
 
 int PPAD::RunOperation(int operation, void* callback) {
     if (Number("NO_HRS") != 0) tags_->Delete("enc_data");
-    void* dialogs = reinterpret_cast<void*>(
-        tags_->IsExistParams("DialogsCBs") ? ri::Conv::String::ToInt(Setting("DIALOGSCBS")) : 0);
-    void* screens = reinterpret_cast<void*>(tags_->IsExistParams("DialogsI344CBs")
-                                                ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
-                                                : 0);
+    // The caller hands its dialog tables over as the decimal text of their
+    // addresses.
+    const long dialogsAddress =
+        tags_->IsExistParams("DialogsCBs") ? ri::Conv::String::ToInt(Setting("DIALOGSCBS")) : 0;
+    const long screensAddress = tags_->IsExistParams("DialogsI344CBs")
+                                    ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
+                                    : 0;
+    void* dialogs = reinterpret_cast<void*>(dialogsAddress);  // NOLINT(performance-no-int-to-ptr)
+    void* screens = reinterpret_cast<void*>(screensAddress);  // NOLINT(performance-no-int-to-ptr)
     dialog_.SetDialogs(dialogs, screens);
     stop_request_ = false;
     if (dialog_.Init(registry_.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),

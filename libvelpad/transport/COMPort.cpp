@@ -230,9 +230,7 @@ int COMPort::Send(const char* data, std::size_t length, std::size_t* sent) {
             const ssize_t count = write(fd_, data + written, length - written);
             if (count > 0) {
                 written += static_cast<std::size_t>(count);
-            } else if (count < 0 && errno != EINTR && errno != EAGAIN) {
-                break;
-            } else if (left == 0) {
+            } else if (left == 0 || (count < 0 && errno != EINTR && errno != EAGAIN)) {
                 break;
             }
         }

@@ -96,10 +96,10 @@ int LinuxTransportSocket::Send(const std::string& data) {
         const ssize_t count = send(fd_, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (count > 0) {
             sent += static_cast<std::size_t>(count);
-        } else if (count < 0 && errno == EINTR) {
-            continue;
-        } else if (count < 0 && errno == EAGAIN &&
-                   transport::WaitReady(fd_, POLLOUT, transport::RemainingMs(deadline)) > 0) {
+        } else if (count < 0 &&
+                   (errno == EINTR ||
+                    (errno == EAGAIN &&
+                     transport::WaitReady(fd_, POLLOUT, transport::RemainingMs(deadline)) > 0))) {
             continue;
         } else {
             log_->Error("LinuxTransportSocket: Send: send fail: [%d] [%zu/%zu]", errno, sent,

@@ -46,6 +46,8 @@ public:
     // Nothing to discard on a stream socket; 0.
     int Purge() override { return 0; }
     void* GetParams() override { return &params_; }
+    // The parameter block to fill before Connect.
+    Params& Parameters() { return params_; }
     bool IsConnected() const override { return !peerGone_ || !pending_.empty(); }
 
 private:

@@ -23,6 +23,8 @@ public:
     void SetTimeouts(unsigned int receive, unsigned int send) override;
     int Purge() override;
     void* GetParams() override { return &port_; }
+    // The port to configure before Connect.
+    ri::COMPort& Port() { return port_; }
     bool IsConnected() const override { return !lineFailed_; }
     void SetWaitDeadline(std::chrono::steady_clock::time_point deadline) override {
         port_.SetFirstByteDeadline(deadline);

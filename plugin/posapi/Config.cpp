@@ -21,7 +21,7 @@ QMap<QString, QString> readIni(const QString& path, const QString& name) {
     QMap<QString, QString> values;
     QSettings settings(path, QSettings::IniFormat);
     for (const QString& key : settings.allKeys()) {
-        const int slash = key.lastIndexOf('/');
+        const qsizetype slash = key.lastIndexOf('/');
         const QString section = slash < 0 ? name : key.left(slash);
         values.insert(section + ':' + key.mid(slash + 1), valueText(settings.value(key)));
     }

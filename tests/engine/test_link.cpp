@@ -115,6 +115,20 @@ TEST_F(LinkTest, SkipNakStillNaksDamagedFramesAndEndsAtTheIdleTimeout) {
     EXPECT_EQ(Sent(), std::vector<std::string>{"NAK"});
 }
 
+// The rest of a cut frame is waited for as long as the frame time-out, not
+// as long as the whole wait, and the frame is not asked for again.
+TEST_F(LinkTest, ACutFrameEndsTheWaitAtTheFrameTimeout) {
+    Engine();
+    link->Incoming(
+        std::string("\x01\x00\x0A"
+                    "ABC",
+                    6));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Engine().WaitMessage(2, 500), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_TRUE(link->sent.empty());
+}
+
 TEST_F(LinkTest, EncodingConvertsOnlyForUtf8Operator) {
     const std::string yes = "\xC4\xC0";  // "ДА" in CP1251
     EXPECT_EQ(Engine().Encoding(yes), yes);

@@ -35,3 +35,33 @@ TEST(TransportFactory, ChoosesByPortName) {
     EXPECT_EQ(TransportFactory::ForPort("eth"), nullptr);
     EXPECT_EQ(TransportFactory::ForPort(""), nullptr);
 }
+
+TEST(TransportFactory, SetsUpASerialLineFromItsSettings) {
+    TransportFactory::SerialLine line;
+    line.name = "/dev/ttyS1";
+    line.baud = 115200;
+    line.parity = 2;
+    line.data = 7;
+    line.stop = 2;
+    line.timeoutMs = 250;
+    const auto serial = TransportFactory::Serial(line);
+    const ri::COMPort& port = serial->Port();
+    EXPECT_EQ(port.GetPortName(), "/dev/ttyS1");
+    EXPECT_EQ(port.GetPortBaud(), 115200);
+    EXPECT_EQ(port.GetPortParity(), 2);
+    EXPECT_EQ(port.GetPortData(), 7);
+    EXPECT_EQ(port.GetPortStop(), 2);
+    EXPECT_EQ(port.GetPortTimeout(), 250);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(TransportFactory, FillsAnIpv4AddressInNetworkOrder) {
+    const auto relay = TransportFactory::Tcp("127.0.0.1", 7777);
+    const sockaddr_in& address = relay->Parameters().address;
+    EXPECT_EQ(address.sin_family, AF_INET);
+    EXPECT_EQ(address.sin_port, htons(7777));
+    EXPECT_EQ(address.sin_addr.s_addr, htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(TransportFactory::KindOf("ETH"), TransportFactory::PortKind::kRelay);
+    EXPECT_EQ(TransportFactory::KindOf("/dev/ttyUSB0"), TransportFactory::PortKind::kSerial);
+    EXPECT_EQ(TransportFactory::KindOf("eth"), TransportFactory::PortKind::kNone);
+}

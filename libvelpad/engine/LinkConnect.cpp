@@ -1,0 +1,97 @@
+// Opening the pinpad link: the serial line or the TCP relay named by "PORT".
+#include "engine/PPAD.h"
+#include "ri/Conv.h"
+#include "ri/Trace.h"
+#include "transport/COMPort.h"
+#include "transport/TransportFactory.h"
+
+namespace {
+
+constexpr char kRelayAccept = 0x05;
+
+// Texts shown to the operator and written to the logs (CP1251).
+// "ОШИБКА! Невозможно открыть последовательный порт!"
+const char kComOpenError[] =
+    "\xCE\xD8\xC8\xC1\xCA\xC0! \xCD\xE5\xE2\xEE\xE7\xEC\xEE\xE6\xED\xEE \xEE\xF2\xEA\xF0\xFB\xF2"
+    "\xFC \xEF\xEE\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xF2\xE5\xEB\xFC\xED\xFB\xE9 \xEF\xEE\xF0\xF2!";
+// "Невозможно открыть СОМ порт"
+const char kComOpenWarning[] =
+    "\xCD\xE5\xE2\xEE\xE7\xEC\xEE\xE6\xED\xEE \xEE\xF2\xEA\xF0\xFB\xF2\xFC \xD1\xCE\xCC "
+    "\xEF\xEE\xF0\xF2";
+// "Невозможно соединиться с OrvexIPService"
+const char kRelayFail[] =
+    "\xCD\xE5\xE2\xEE\xE7\xEC\xEE\xE6\xED\xEE \xF1\xEE\xE5\xE4\xE8\xED\xE8\xF2\xFC\xF1\xFF \xF1 "
+    "OrvexIPService";
+// "ОШИБКА! " as the head of the relay error report.
+const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
+
+}  // namespace
+
+int PPAD::ComConnect(long timeoutMs) {
+    trace_->Debug4("ComConnect");
+    device_.reset();
+    TransportFactory::SerialLine line;
+    line.name = Setting("PORT");
+    line.baud = Number("SPEED");
+    line.parity = static_cast<int>(Number("PARITY"));
+    line.data = static_cast<int>(Number("BYTE"));
+    line.timeoutMs = timeoutMs > 0 ? timeoutMs : Number("TIMEOUT");
+    const std::string stop = Setting("STOP");
+    line.stop = stop == "1.5" ? 1 : stop == "2" ? 2 : 0;
+    link_.Attach(TransportFactory::Serial(line).release());
+    const int opened = link_.Transport()->Connect();
+    if (opened == 0) return 0;
+    if (opened == ri::COMPort::OPEN_BUSY)
+        trace_->Error("PPAD: serial port [%s] is held by another program", line.name.c_str());
+    dialog_.ErrorReport(Encoding(kComOpenError));
+    dialog_.WarningDlg(Encoding(kComOpenWarning));
+    ShutDown();
+    return -1;
+}
+
+int PPAD::EthConnect() {
+    trace_->Debug4("EthConnect");
+    device_.reset();
+    const unsigned timeout = static_cast<unsigned>(Number("TIMEOUT"));
+    std::string address = Setting("ADDR_IP");
+    if (address.empty()) address = tags_->Get("addr_ip");
+    std::string port = Setting("PORT_IP");
+    if (port.empty()) port = tags_->Get("port_ip");
+    link_.Attach(TransportFactory::Tcp(address, ri::Conv::String::ToInt(port)).release());
+    ITransport& relay = *link_.Transport();
+    relay.SetTimeouts(timeout, timeout);
+    int result = 0;
+    if (relay.Connect() < 0) {
+        trace_->Error("%s", kRelayFail);
+        trace_->Error("ADDR_IP: %s", address.c_str());
+        trace_->Error("PORT_IP: %s", port.c_str());
+        dialog_.ErrorReport(Encoding(std::string(kErrorHead) + kRelayFail + "!"));
+        dialog_.WarningDlg(Encoding(kRelayFail));
+        result = -1;
+    } else if (Has("ORVEX_ID")) {
+        relay.Send(Setting("ORVEX_ID"));
+        const std::string answer = relay.Recive(1);
+        if (answer.size() != 1) {
+            trace_->Error("%s (len)", kRelayFail);
+            result = -1;
+        } else if (answer[0] != kRelayAccept) {
+            trace_->Error("%s (byte)", kRelayFail);
+            result = -1;
+        }
+    }
+    if (result != 0) ShutDown();
+    trace_->Debug("EthConnect result: [%d]", result);
+    return result;
+}
+
+int PPAD::Connect(long comTimeoutMs) {
+    switch (TransportFactory::KindOf(Setting("PORT"))) {
+        case TransportFactory::PortKind::kRelay:
+            return EthConnect() == 0 ? 0 : -1;
+        case TransportFactory::PortKind::kSerial:
+            return ComConnect(comTimeoutMs) == 0 ? 0 : -2;
+        case TransportFactory::PortKind::kNone:
+            break;
+    }
+    return -3;
+}
