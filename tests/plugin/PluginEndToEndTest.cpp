@@ -60,7 +60,24 @@ protected:
         return QString();
     }
 
+    // A payment of 15.00 through poshost and the plug-in; poshost's output.
+    QString payThroughHost() {
+        QProcess host;
+        host.start(POSHOST_FILE,
+                   {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
+        EXPECT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
+        m_hostExit = host.exitCode();
+        return QString::fromUtf8(host.readAllStandardOutput());
+    }
+
+    // Waits for the pinpad to play its scenario to the end.
+    void expectScenarioPlayed() {
+        ASSERT_TRUE(m_pinpad.waitForFinished(60000));
+        EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();
+    }
+
     QProcess m_pinpad;
+    int m_hostExit = -1;
 };
 
 }  // namespace
@@ -70,20 +87,15 @@ TEST_F(PluginEndToEnd, ApprovedPaymentCarriesItsSlip) {
     ASSERT_FALSE(port.isEmpty()) << "virtual pinpad wrote no port";
     install(port);
 
-    QProcess host;
-    host.start(POSHOST_FILE,
-               {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
-    ASSERT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
-    const QString out = QString::fromUtf8(host.readAllStandardOutput());
-    EXPECT_EQ(host.exitCode(), 0) << out.toStdString();
+    const QString out = payThroughHost();
+    EXPECT_EQ(m_hostExit, 0) << out.toStdString();
     EXPECT_TRUE(out.startsWith("code=0\nerror=0\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("terminalId=00012345\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("slip 1:\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("TERMINAL 00012345   MERCHANT 7700001\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("ОПЛАТА\n")) << out.toStdString();
 
-    ASSERT_TRUE(m_pinpad.waitForFinished(60000));
-    EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();
+    expectScenarioPlayed();
 }
 
 // A terminal number holding line breaks and key=value text reaches the host
@@ -94,16 +106,11 @@ TEST_F(PluginEndToEnd, LinesInjectedThroughAValueDoNotTurnADeclineIntoSuccess) {
     ASSERT_FALSE(port.isEmpty()) << "virtual pinpad wrote no port";
     install(port);
 
-    QProcess host;
-    host.start(POSHOST_FILE,
-               {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
-    ASSERT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
-    const QString out = QString::fromUtf8(host.readAllStandardOutput());
+    const QString out = payThroughHost();
     EXPECT_TRUE(out.startsWith("code=51\nerror=1\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("terminalId=00012345 success=1 code=0\n")) << out.toStdString();
 
-    ASSERT_TRUE(m_pinpad.waitForFinished(60000));
-    EXPECT_EQ(m_pinpad.exitCode(), 0) << m_pinpad.readAllStandardError().toStdString();
+    expectScenarioPlayed();
 }
 
 #else
