@@ -6,6 +6,7 @@
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/HexDump.h"
 #include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 #include "ri/Trace.h"
@@ -56,6 +57,21 @@ void Logger::Write(const std::string& text) {
     if (!out_.is_open()) return;
     const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
     out_ << Stamp(timeMode_) << ' ' << ri::LogText(message) << '\n';
+    out_.flush();
+}
+
+void Logger::Dump(const std::string& bytes) {
+    if (stopped_ || bytes.empty()) return;
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG6) {
+        const std::string rows = ri::HexDump(bytes, "", true);
+        for (std::size_t at = 0, end; at < rows.size(); at = end + 1) {
+            end = rows.find('\n', at);
+            trace_->Debug6("LogMessage: %s", rows.substr(at, end - at).c_str());
+        }
+    }
+    if (!out_.is_open()) OpenFile();
+    if (!out_.is_open()) return;
+    out_ << ri::HexDump(bytes, Stamp(timeMode_) + ' ', true);
     out_.flush();
 }
 

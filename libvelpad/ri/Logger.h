@@ -27,6 +27,9 @@ public:
     // One time-stamped line; control bytes in the message are written as "\xNN".
     void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Write(const std::string& text);
+    // The bytes as rows of 16 (hexadecimal, then as characters) under one time
+    // stamp, written and flushed at once.
+    void Dump(const std::string& bytes);
     // Stops logging for good; later writes are ignored.
     void Stop();
     // Start time stamp used as the file name: YYMMDDhhmmss.
