@@ -22,8 +22,8 @@ namespace {
 constexpr long kFirstByteWaitMs = 10000;
 // Longest wait for the line to take all bytes of one send.
 constexpr long kSendWaitMs = 100000;
-// Pause that lets bytes in flight settle before a purge.
-constexpr long kPurgeSettleMs = 50;
+// Longest pause before a purge a setting may ask for.
+constexpr long kMaxSettleMs = 10000;
 
 struct BaudEntry {
     long baud;
@@ -202,6 +202,10 @@ int COMPort::Configure() {
     return OPEN_OK;
 }
 
+void COMPort::SetSettlePause(long ms) {
+    settleMs_ = ms < 0 ? kDefaultSettleMs : std::min(ms, kMaxSettleMs);
+}
+
 int COMPort::ClosePort() {
     if (fd_ >= 0) {
         close(fd_);
@@ -212,7 +216,7 @@ int COMPort::ClosePort() {
 
 int COMPort::Purge() {
     if (IsOpen()) {
-        Sleep(kPurgeSettleMs);
+        if (settleMs_ > 0) Sleep(settleMs_);
         tcflush(fd_, TCIOFLUSH);
     }
     return 0;

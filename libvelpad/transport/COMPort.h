@@ -30,6 +30,8 @@ public:
     // Stop bit values.
     enum StopBits { STOP_ONE = 0, STOP_TWO = 1 };
 
+    // Pause before every purge (at open and before each send) unless set.
+    static constexpr long kDefaultSettleMs = 50;
     // Largest request Receive accepts, in bytes.
     static constexpr std::size_t kMaxReceive = 10239;
 
@@ -53,6 +55,10 @@ public:
     void SetFirstByteDeadline(std::chrono::steady_clock::time_point deadline) {
         firstByteDeadline_ = deadline;
     }
+
+    // The pause that lets bytes in flight settle before a purge, in ms: 0
+    // purges at once, a negative value keeps the default, at most 10 s.
+    void SetSettlePause(long ms);
 
     const std::string& GetPortName() const { return name_; }
     long GetPortBaud() const { return baud_; }
@@ -78,7 +84,7 @@ public:
     // Closes the line; always 0.
     int ClosePort();
     bool IsOpen() const { return fd_ >= 0; }
-    // Discards unread input and unsent output after a 50 ms settling pause; 0.
+    // Discards unread input and unsent output after the settling pause; 0.
     int Purge();
 
     // Writes all bytes, waiting for the line at most 100 s in all: 0 when every
@@ -106,6 +112,7 @@ private:
     int parity_ = PARITY_NONE;
     int stop_ = STOP_ONE;
     long timeout_ = -1;
+    long settleMs_ = kDefaultSettleMs;
     std::chrono::steady_clock::time_point firstByteDeadline_ =
         std::chrono::steady_clock::time_point::max();
 };
