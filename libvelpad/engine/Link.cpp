@@ -174,7 +174,7 @@ int PPAD::ComConnect(long timeoutMs) {
     port->SetPortParity(Number("PARITY"));
     port->SetPortData(Number("BYTE"));
     port->SetPortTimeout(timeoutMs > 0 ? timeoutMs : Number("TIMEOUT"));
-    port->SetSettlePause(Number("SERIAL_SEND_PAUSE"));
+    port->SetSendPause(Number("SERIAL_SEND_PAUSE"));
     const std::string stop = Setting("STOP");
     port->SetPortStop(stop == "1.5" ? 1 : stop == "2" ? 2 : 0);
     const int opened = transport_->Connect();

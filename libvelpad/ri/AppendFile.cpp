@@ -13,6 +13,7 @@ AppendFile::~AppendFile() {
 }
 
 bool AppendFile::Open() {
+    if (fd_ >= 0) return true;
     if (path_.empty()) return false;
     fd_ = open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC,
                S_IRUSR | S_IWUSR | S_IRGRP);

@@ -23,9 +23,11 @@ public:
     // was removed, renamed away or the working directory changed), so the next
     // Append creates the file afresh where the path now points.
     void Refresh();
+    // Opens the file when it is not open yet; false when it cannot be.
+    bool Open();
+    bool IsOpen() const { return fd_ >= 0; }
 
 private:
-    bool Open();
     void Close();
 
     const std::string path_;

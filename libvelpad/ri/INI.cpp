@@ -16,8 +16,9 @@ void INI::SetFileName(const std::string& path) {
     fileName_ = path;
 }
 
+// A missing file fails to open and a directory yields no lines: neither needs
+// a look of its own first.
 void INI::ReadIniFile() {
-    if (!File::Exists(fileName_)) return;
     try {
         FileIn in(fileName_);
         std::string section;

@@ -160,7 +160,9 @@ int COMPort::OpenPort() {
         ClosePort();
         return result;
     }
-    Purge();
+    // A line just opened always settles for the default pause: the pinpad may
+    // still be ending the previous run on it.
+    Settle(kDefaultSettleMs);
     return OPEN_OK;
 }
 
@@ -202,7 +204,7 @@ int COMPort::Configure() {
     return OPEN_OK;
 }
 
-void COMPort::SetSettlePause(long ms) {
+void COMPort::SetSendPause(long ms) {
     settleMs_ = ms < 0 ? kDefaultSettleMs : std::min(ms, kMaxSettleMs);
 }
 
@@ -215,11 +217,13 @@ int COMPort::ClosePort() {
 }
 
 int COMPort::Purge() {
-    if (IsOpen()) {
-        if (settleMs_ > 0) Sleep(settleMs_);
-        tcflush(fd_, TCIOFLUSH);
-    }
+    if (IsOpen()) Settle(settleMs_);
     return 0;
+}
+
+void COMPort::Settle(long ms) {
+    if (ms > 0) Sleep(ms);
+    tcflush(fd_, TCIOFLUSH);
 }
 
 int COMPort::Send(const char* data, std::size_t length, std::size_t* sent) {

@@ -30,7 +30,8 @@ public:
     // Stop bit values.
     enum StopBits { STOP_ONE = 0, STOP_TWO = 1 };
 
-    // Pause before every purge (at open and before each send) unless set.
+    // Pause before the purge at open, and before every other purge (before
+    // each send) unless set otherwise.
     static constexpr long kDefaultSettleMs = 50;
     // Largest request Receive accepts, in bytes.
     static constexpr std::size_t kMaxReceive = 10239;
@@ -56,9 +57,10 @@ public:
         firstByteDeadline_ = deadline;
     }
 
-    // The pause that lets bytes in flight settle before a purge, in ms: 0
-    // purges at once, a negative value keeps the default, at most 10 s.
-    void SetSettlePause(long ms);
+    // The pause that lets bytes in flight settle before the purge that
+    // precedes each send, in ms: 0 purges at once, a negative value keeps the
+    // default, at most 10 s.
+    void SetSendPause(long ms);
 
     const std::string& GetPortName() const { return name_; }
     long GetPortBaud() const { return baud_; }
@@ -84,7 +86,7 @@ public:
     // Closes the line; always 0.
     int ClosePort();
     bool IsOpen() const { return fd_ >= 0; }
-    // Discards unread input and unsent output after the settling pause; 0.
+    // Discards unread input and unsent output after the send pause; 0.
     int Purge();
 
     // Writes all bytes, waiting for the line at most 100 s in all: 0 when every
@@ -102,6 +104,8 @@ public:
 
 private:
     int Configure();
+    // Waits ms (none for 0), then discards unread input and unsent output.
+    void Settle(long ms);
     int ReadAvailable(char* buffer, std::size_t length);
     long FirstByteWaitMs(long timeoutMs) const;
 
