@@ -121,13 +121,10 @@ std::string LinuxTransportSocket::Recive(int length) {
         return std::string();
     }
     const std::size_t wanted = static_cast<std::size_t>(length);
-    const long timeoutMs = static_cast<long>(receiveTimeout_);
-    if (pending_.empty() && !Fill(wanted, timeoutMs)) return std::string();
-    // The rest of a request that arrives in pieces is awaited by readiness up
-    // to the same time-out, so the caller needs no pause between reads.
-    const transport::Clock::time_point deadline = transport::DeadlineIn(timeoutMs);
-    while (pending_.size() < wanted && fd_ >= 0 && !peerGone_) {
-        if (!Fill(wanted - pending_.size(), transport::RemainingMs(deadline))) break;
+    if (pending_.empty()) {
+        if (!Fill(wanted, static_cast<long>(receiveTimeout_))) return std::string();
+    } else if (pending_.size() < wanted && fd_ >= 0) {
+        Fill(wanted - pending_.size(), 0);
     }
     std::string buffer = pending_.substr(0, wanted);
     pending_.erase(0, buffer.size());
