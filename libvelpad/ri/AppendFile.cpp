@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "ri/File.h"
+
 namespace ri {
 
 AppendFile::~AppendFile() {
@@ -18,9 +20,7 @@ bool AppendFile::Open() {
     fd_ = open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC,
                S_IRUSR | S_IWUSR | S_IRGRP);
     if (fd_ < 0) return false;
-    struct stat status {};
-    if (fstat(fd_, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IRWXO) != 0)
-        fchmod(fd_, status.st_mode & ~S_IRWXO & 07777);
+    File::RestrictOthers(fd_);
     return true;
 }
 

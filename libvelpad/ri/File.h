@@ -29,6 +29,8 @@ public:
     // by its group only (0640, less the umask); an existing regular file
     // loses every right of others. Logs and result files are made through it.
     static void CreatePrivate(const std::string& path);
+    // Takes every right of others from the open regular file.
+    static void RestrictOthers(int fd);
     static bool Delete(const std::string& path);
     // Writes data in one go; false when the file cannot be opened or written.
     static bool WriteFile(const std::string& path, const std::string& data,
