@@ -49,9 +49,12 @@ std::string Join(const std::string& directory, const std::string& name) {
 
 }  // namespace
 
+// A status and a permission check: the file is not opened, so a named pipe
+// without a writer holds nothing up.
 bool File::Exists(const std::string& path) {
-    if (path.empty() || IsFolderExist(path)) return false;
-    return std::ifstream(path).is_open();
+    struct stat status {};
+    if (path.empty() || stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    return access(path.c_str(), R_OK) == 0;
 }
 
 void File::CreatePrivate(const std::string& path) {

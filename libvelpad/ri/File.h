@@ -24,6 +24,7 @@ public:
     using PropertyMap = std::map<std::int64_t, Property>;
     using Extensions = std::set<std::string>;
 
+    // True for a path that is no directory and that may be read.
     static bool Exists(const std::string& path);
     // Creates a missing file readable and writable by its owner and readable
     // by its group only (0640, less the umask); an existing regular file
