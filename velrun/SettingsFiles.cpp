@@ -6,17 +6,11 @@
 #include <cctype>
 #include <fstream>
 
+#include "ri/IniLine.h"
+
 namespace velrun {
 
 namespace {
-
-const char kBlanks[] = " \n\r\t";
-
-std::string trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 std::string upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -38,17 +32,10 @@ std::string configuredPath(const std::string& file) {
     std::string raw;
     std::string section;
     while (std::getline(in, raw)) {
-        const std::string line = trimmed(raw);
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        const size_t close = line.find(']');
-        if (line[0] == '[') {
-            if (close != std::string::npos) section = line.substr(1, close - 1);
-            continue;
-        }
-        const size_t equals = line.find('=');
-        if (section == "Settings" && equals != std::string::npos &&
-            line.substr(0, equals) == "Path")
-            return line.substr(equals + 1);
+        const ri::IniLine line = ri::IniLine::Read(raw, true);
+        if (line.kind == ri::IniLine::kSection) section = line.key;
+        if (line.kind == ri::IniLine::kEntry && section == "Settings" && line.key == "Path")
+            return line.value;
     }
     return std::string();
 }
@@ -61,13 +48,10 @@ bool readSettingsLines(const std::string& path, std::vector<SettingsLine>& lines
     std::ifstream in(path, std::ios::binary);
     std::string raw;
     for (int number = 1; std::getline(in, raw); ++number) {
-        const std::string line = trimmed(raw);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            lines.push_back({number, line, "1", true});
-        else
-            lines.push_back({number, line.substr(0, equals), line.substr(equals + 1), false});
+        const ri::IniLine line = ri::IniLine::Read(raw, false);
+        if (line.kind == ri::IniLine::kBare) lines.push_back({number, line.key, "1", true});
+        if (line.kind == ri::IniLine::kEntry)
+            lines.push_back({number, line.key, line.value, false});
     }
     return true;
 }

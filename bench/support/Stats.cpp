@@ -24,7 +24,7 @@ void PrintFigure(const std::string& name, double value, const std::string& unit,
 void PrintRatio(const std::string& name, double ratio, double goal) {
     if (goal > 0) {
         std::printf("  %-46s %12.2f x     (goal <= %g: %s)\n", name.c_str(), ratio, goal,
-                    ratio <= goal ? "met" : "MISSED");
+                    ratio <= goal ? "met" : "not met");
     } else {
         std::printf("  %-46s %12.2f x\n", name.c_str(), ratio);
     }

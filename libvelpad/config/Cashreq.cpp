@@ -11,6 +11,7 @@ Cashreq::Cashreq(ri::Trace* trace)
           {"STOP", "0"},
           {"BYTE", "8"},
           {"TIMEOUT", "1000"},
+          {"SERIAL_SEND_PAUSE", "50"},
           {"ADDR_IP", "127.0.0.1"},
           {"PORT_IP", "8000"},
           {"PPAD_IDLE_TO", "120000"},

@@ -25,14 +25,12 @@ public:
     virtual ~Settings() = default;
 
     // 0 after the whole file was read; -1 when it does not exist as a file or
-    // cannot be opened (the table then keeps what it held).
+    // cannot be opened (the table then keeps what it held). The file is opened
+    // once, with no separate look for it first.
     int SetFile(const std::string& path);
     // Receives one pair of the file; the base table ignores it.
     virtual void MakePair(const std::string& key, const std::string& value);
 
 protected:
     ri::Trace* trace_;
-
-private:
-    void ReadLine(const std::string& line);
 };

@@ -1,3 +1,4 @@
+#include <map>
 #include <mutex>
 
 #include "config/CardData.h"
@@ -10,6 +11,14 @@ namespace {
 // Guards the process-wide dictionary: sessions on other threads look names
 // up while an engine being constructed may re-number one.
 std::mutex dictionary_lock;
+
+// Names by id, the first name in name order where two share an id; rebuilt
+// after the dictionary changed. Guarded by dictionary_lock.
+std::map<std::uint64_t, std::string>& NamesById() {
+    static std::map<std::uint64_t, std::string> byId;
+    return byId;
+}
+bool names_by_id_stale = true;
 
 // Local tags: ids -1 to -12 as unsigned numbers.
 constexpr std::uint64_t Local(int n) {
@@ -94,12 +103,14 @@ bool Tags::FindId(const std::string& name, std::uint64_t* id) {
 
 std::string Tags::NameOf(std::uint64_t id) {
     std::lock_guard<std::mutex> guard(dictionary_lock);
-    for (const auto& [name, named] : Names()) {
-        if (named == id) {
-            return name;
-        }
+    std::map<std::uint64_t, std::string>& byId = NamesById();
+    if (names_by_id_stale) {
+        byId.clear();
+        for (const auto& [name, named] : Names()) byId.emplace(named, name);
+        names_by_id_stale = false;
     }
-    return {};
+    const auto found = byId.find(id);
+    return found == byId.end() ? std::string() : found->second;
 }
 
 void Tags::SetDictionary(const std::string& name, std::uint64_t id) {
@@ -112,6 +123,7 @@ void Tags::SetDictionary(const std::string& name, std::uint64_t id) {
         }
         old = found->second;
         found->second = id;
+        names_by_id_stale = true;
     }
     const auto stored = store_.find(old);
     if (stored != store_.end()) {

@@ -36,6 +36,7 @@ int PPAD::ComConnect(long timeoutMs) {
     line.parity = static_cast<int>(Number("PARITY"));
     line.data = static_cast<int>(Number("BYTE"));
     line.timeoutMs = timeoutMs > 0 ? timeoutMs : Number("TIMEOUT");
+    line.sendPauseMs = Number("SERIAL_SEND_PAUSE");
     const std::string stop = Setting("STOP");
     line.stop = stop == "1.5" ? 1 : stop == "2" ? 2 : 0;
     link_.Attach(TransportFactory::Serial(line).release());

@@ -16,7 +16,6 @@ using texts::kEsc;
 
 constexpr size_t kAuthCodeLength = 6;
 constexpr size_t kAuthSourceAt = 7;
-constexpr size_t kDumpRow = 16;
 constexpr int kCancelOperation = 2;
 constexpr int kCloseDayOperation = 99;
 
@@ -63,16 +62,6 @@ bool CardholderName(const std::string& track, std::string* name) {
     const size_t last = field.find_last_not_of(ri::Trim::kBlanks);
     *name = last == std::string::npos ? "" : field.substr(0, last + 1);
     return true;
-}
-
-// One dump row: the bytes in hexadecimal, then as characters.
-std::string DumpRow(const std::string& row) {
-    std::string printable;
-    for (char c : row) {
-        const auto byte = static_cast<unsigned char>(c);
-        printable += byte < 0x20 || byte >= 0x80 ? '.' : c;
-    }
-    return ri::HEX::ToString(row, " ") + " " + printable;
 }
 
 }  // namespace
@@ -189,12 +178,7 @@ std::string PPAD::StartCardData() {
 void PPAD::PrintTags(Tags* tags) {
     if (Has("NOTAGSLOG") || !tags) return;
     trace_->Debug4("PrintTags");
-    const std::string list = CardData::Redact(tags->Make(), CardData::Payload::kTagList);
-    for (size_t at = 0; at < list.size(); at += kDumpRow) {
-        std::string row = list.substr(at, kDumpRow);
-        row.resize(kDumpRow, '\0');
-        log_.Write(DumpRow(row));
-    }
+    log_.Dump(CardData::Redact(tags->Make(), CardData::Payload::kTagList));
 }
 
 std::string PPAD::GetAmountStr(const std::string& amount) {

@@ -49,9 +49,12 @@ std::string Join(const std::string& directory, const std::string& name) {
 
 }  // namespace
 
+// A status and a permission check: the file is not opened, so a named pipe
+// without a writer holds nothing up.
 bool File::Exists(const std::string& path) {
-    if (path.empty() || IsFolderExist(path)) return false;
-    return std::ifstream(path).is_open();
+    struct stat status {};
+    if (path.empty() || stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    return access(path.c_str(), R_OK) == 0;
 }
 
 void File::CreatePrivate(const std::string& path) {
@@ -60,25 +63,36 @@ void File::CreatePrivate(const std::string& path) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                         S_IRUSR | S_IWUSR | S_IRGRP);
     if (fd < 0) return;
+    RestrictOthers(fd);
+    close(fd);
+}
+
+void File::RestrictOthers(int fd) {
     struct stat status {};
     if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IRWXO) != 0)
         fchmod(fd, status.st_mode & ~S_IRWXO & 07777);
-    close(fd);
 }
 
 bool File::Delete(const std::string& path) {
     return !path.empty() && unlink(path.c_str()) == 0;
 }
 
+// One open that creates the file as CreatePrivate does, then one write.
 bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
     if (path.empty()) return false;
-    const auto openMode =
-        std::ios::binary | (mode == MODE_APPEND ? std::ios::app : std::ios::trunc);
-    CreatePrivate(path);
-    std::ofstream out(path, openMode);
-    if (!out.is_open()) return false;
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    return static_cast<bool>(out.flush());
+    const int flags =
+        O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | (mode == MODE_APPEND ? O_APPEND : O_TRUNC);
+    const int fd = open(path.c_str(), flags, S_IRUSR | S_IWUSR | S_IRGRP);
+    if (fd < 0) return false;
+    RestrictOthers(fd);
+    bool written = true;
+    for (std::size_t done = 0; written && done < data.size();) {
+        const ssize_t count = write(fd, data.data() + done, data.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        written = count > 0;
+        if (written) done += static_cast<std::size_t>(count);
+    }
+    return close(fd) == 0 && written;
 }
 
 std::string File::ReadFile(const std::string& path) {

@@ -24,11 +24,14 @@ public:
     using PropertyMap = std::map<std::int64_t, Property>;
     using Extensions = std::set<std::string>;
 
+    // True for a path that is no directory and that may be read.
     static bool Exists(const std::string& path);
     // Creates a missing file readable and writable by its owner and readable
     // by its group only (0640, less the umask); an existing regular file
     // loses every right of others. Logs and result files are made through it.
     static void CreatePrivate(const std::string& path);
+    // Takes every right of others from the open regular file.
+    static void RestrictOthers(int fd);
     static bool Delete(const std::string& path);
     // Writes data in one go; false when the file cannot be opened or written.
     static bool WriteFile(const std::string& path, const std::string& data,

@@ -4,6 +4,7 @@
 #include "ri/File.h"
 #include "ri/FileIn.h"
 #include "ri/Format.h"
+#include "ri/IniLine.h"
 
 namespace ri {
 
@@ -15,8 +16,9 @@ void INI::SetFileName(const std::string& path) {
     fileName_ = path;
 }
 
+// A missing file fails to open and a directory yields no lines: neither needs
+// a look of its own first.
 void INI::ReadIniFile() {
-    if (!File::Exists(fileName_)) return;
     try {
         FileIn in(fileName_);
         std::string section;
@@ -29,17 +31,13 @@ void INI::ReadIniFile() {
 
 // Applies one line: a comment, a section header or an entry of *section.
 void INI::ReadLine(const std::string& raw, std::string* section) {
-    const std::string line = Conv::Trim::BothSide(raw);
-    if (line.empty() || line[0] == ';' || line[0] == '#') return;
-    if (line[0] == '[') {
-        const std::size_t close = line.find(']');
-        if (close != std::string::npos) *section = line.substr(1, close - 1);
-        if (close != std::string::npos && !section->empty()) sections_[*section];
-        return;
+    const IniLine line = IniLine::Read(raw, true);
+    if (line.kind == IniLine::kSection) {
+        *section = line.key;
+        if (!section->empty()) sections_[*section];
     }
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos || section->empty()) return;
-    sections_[*section].push_back(Data{line.substr(0, equals), line.substr(equals + 1)});
+    if (line.kind == IniLine::kEntry && !section->empty())
+        sections_[*section].push_back(Data{line.key, line.value});
 }
 
 const INI::Data* INI::Find(const std::string& section, const std::string& key) {

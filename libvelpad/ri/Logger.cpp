@@ -6,6 +6,7 @@
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/HexDump.h"
 #include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 #include "ri/Trace.h"
@@ -52,11 +53,24 @@ void Logger::Write(const std::string& text) {
     if (text.compare(0, sizeof(kError) - 1, kError) == 0) {
         trace_->Error("%s", text.c_str() + sizeof(kError) - 1);
     }
-    if (!out_.is_open()) OpenFile();
-    if (!out_.is_open()) return;
+    if (!file_ || !file_->IsOpen()) OpenFile();
+    if (!file_->IsOpen()) return;
     const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
-    out_ << Stamp(timeMode_) << ' ' << ri::LogText(message) << '\n';
-    out_.flush();
+    file_->Append(Stamp(timeMode_) + ' ' + ri::LogText(message) + '\n');
+}
+
+void Logger::Dump(const std::string& bytes) {
+    if (stopped_ || bytes.empty()) return;
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG6) {
+        const std::string rows = ri::HexDump(bytes, "", true);
+        for (std::size_t at = 0, end; at < rows.size(); at = end + 1) {
+            end = rows.find('\n', at);
+            trace_->Debug6("LogMessage: %s", rows.substr(at, end - at).c_str());
+        }
+    }
+    if (!file_ || !file_->IsOpen()) OpenFile();
+    if (!file_->IsOpen()) return;
+    file_->Append(ri::HexDump(bytes, Stamp(timeMode_) + ' ', true));
 }
 
 void Logger::OpenFile() {
@@ -65,16 +79,16 @@ void Logger::OpenFile() {
         trace_->Error("can't create folder for logs: [%s]", directory_.c_str());
     }
     // Two engines started in the same second share the name: each appends,
-    // neither truncates the other's lines.
-    const std::string path = directory_ + GetCurrentDateTime() + ".log";
-    ri::File::CreatePrivate(path);
-    out_.open(path, std::ios::binary | std::ios::app);
-    if (!out_.is_open()) out_.clear();
+    // neither truncates the other's lines. A file that failed a write is
+    // reopened under the name it was given.
+    if (!file_)
+        file_ = std::make_unique<ri::AppendFile>(directory_ + GetCurrentDateTime() + ".log");
+    file_->Open();
 }
 
 void Logger::Stop() {
     stopped_ = true;
-    if (out_.is_open()) out_.close();
+    file_.reset();
 }
 
 std::string Logger::GetCurrentDateTime() {

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <fstream>
+#include <memory>
 #include <string>
+
+#include "ri/AppendFile.h"
 
 namespace ri {
 class Trace;
@@ -9,7 +11,8 @@ class Trace;
 
 // The engine's own time-stamped log: one file per engine start, named after
 // the start time (YYMMDDhhmmss.log) in the log directory, created on the
-// first write. Messages are also copied to the default trace.
+// first write and kept open; every line (or dump) reaches it in one write.
+// Messages are also copied to the default trace.
 class Logger {
 public:
     // Time-stamp modes of the log lines (and of FileWritter lines).
@@ -27,6 +30,9 @@ public:
     // One time-stamped line; control bytes in the message are written as "\xNN".
     void Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Write(const std::string& text);
+    // The bytes as rows of 16 (hexadecimal, then as characters) under one time
+    // stamp, written and flushed at once.
+    void Dump(const std::string& bytes);
     // Stops logging for good; later writes are ignored.
     void Stop();
     // Start time stamp used as the file name: YYMMDDhhmmss.
@@ -38,7 +44,7 @@ public:
 private:
     void OpenFile();
 
-    std::ofstream out_;
+    std::unique_ptr<ri::AppendFile> file_;
     bool stopped_ = false;
     ri::Trace* trace_;
     std::string directory_;

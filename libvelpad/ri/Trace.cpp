@@ -8,6 +8,7 @@
 #include "ri/Encoding.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/HexDump.h"
 #include "ri/LogText.h"
 #include "ri/TimeFormat.h"
 
@@ -27,7 +28,6 @@ Registry& TheRegistry() {
     return *registry;
 }
 
-constexpr std::size_t kDumpRow = 16;
 constexpr int kMaxWriteLevel = 100;
 
 }  // namespace
@@ -37,7 +37,10 @@ Trace* Trace::Get(const std::string& name, int level, int consoleLevel) {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     std::unique_ptr<Trace>& trace = registry.traces[name];
-    if (!trace) trace = std::make_unique<Trace>(name, level, consoleLevel);
+    if (trace)
+        trace->Refresh();
+    else
+        trace = std::make_unique<Trace>(name, level, consoleLevel);
     return trace.get();
 }
 
@@ -52,7 +55,15 @@ Trace* Trace::Get() {
 }
 
 Trace::Trace(const std::string& path, int level, int consoleLevel)
-    : path_(path), level_(level), consoleLevel_(consoleLevel < 0 ? level : consoleLevel) {}
+    : path_(path),
+      file_(path),
+      level_(level),
+      consoleLevel_(consoleLevel < 0 ? level : consoleLevel) {}
+
+void Trace::Refresh() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    file_.Refresh();
+}
 
 void Trace::SetEncoding(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -82,9 +93,10 @@ void Trace::WriteLogString(int level, const std::string& text) {
     Emit(level, TimeFormat::Get(3, '/', true, ':') + Prefix(level) + LogText(text) + "\n");
 }
 
-// Writes one finished line to the console (when its level is echoed) and to
-// the file, holding the trace's lock so lines of several threads never mix.
-void Trace::Emit(int level, const std::string& line) {
+// Writes finished lines to the console (when their level is echoed) and, with
+// fileTail after them, to the file in one write, holding the trace's lock so
+// lines of several threads never mix.
+void Trace::Emit(int level, const std::string& line, const char* fileTail) {
     std::lock_guard<std::mutex> lock(mutex_);
     const bool utf8 = Conv::Upper(encoding_) == "UTF-8";
     const std::string out = utf8 ? Encoding::win1251_utf(line) : line;
@@ -92,7 +104,7 @@ void Trace::Emit(int level, const std::string& line) {
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fflush(stdout);
     }
-    File::WriteFile(path_, out, File::MODE_APPEND);
+    file_.Append(*fileTail == '\0' ? out : out + fileTail);
 }
 
 void Trace::Log(int level, const char* format, va_list args) {
@@ -130,15 +142,12 @@ void Trace::Write(const char* format, ...) {
     Emit(level, TimeFormat::Get(3, '/', true, ':') + " " + LogText(text) + "\n");
 }
 
+// The rows share one time stamp and reach the file in one write, followed by
+// an empty line that is not echoed to the console.
 void Trace::Dump(const std::string& bytes) {
     if (level_ < LEVEL_DEBUG4 || bytes.empty()) return;
-    for (std::size_t offset = 0; offset < bytes.size(); offset += kDumpRow) {
-        std::string row = bytes.substr(offset, kDumpRow);
-        row.resize(kDumpRow, '\0');
-        WriteLogString(LEVEL_DEBUG4, Conv::HEX::ToString(row, " "));
-    }
-    std::lock_guard<std::mutex> lock(mutex_);
-    File::WriteFile(path_, "\n", File::MODE_APPEND);
+    const std::string prefix = TimeFormat::Get(3, '/', true, ':') + Prefix(LEVEL_DEBUG4);
+    Emit(LEVEL_DEBUG4, HexDump(bytes, prefix, false), "\n");
 }
 
 void Trace::Dump(const void* data, std::size_t size) {

@@ -6,13 +6,16 @@
 #include <mutex>
 #include <string>
 
+#include "ri/AppendFile.h"
+
 namespace ri {
 
 // The leveled diagnostic log. Traces live in a process-wide registry keyed by
 // name (the name is the file path); they are created on first use and never
 // freed while the library is loaded. The registry is guarded by a mutex and
 // each trace serialises its own writes, so sessions on several threads may
-// share a trace.
+// share a trace. The file stays open between lines; every line (or dump)
+// reaches it in one write, so nothing finished is lost in a crash.
 class Trace {
 public:
     enum Level {
@@ -28,7 +31,8 @@ public:
 
     // The trace registered under name, created with the given levels when
     // absent (a negative console level takes the level). An empty name acts
-    // as Get().
+    // as Get(). A trace found again reopens its file when the name now points
+    // elsewhere (the file was removed or the working directory changed).
     static Trace* Get(const std::string& name, int level, int consoleLevel = -1);
     // The registered trace whose name sorts first; registers "tmp.log" under
     // GetDllPath() at level 2 and console level 2 when the registry is empty.
@@ -65,11 +69,13 @@ public:
     static const char* Prefix(int level);
 
 private:
-    void Emit(int level, const std::string& line);
+    void Emit(int level, const std::string& line, const char* fileTail = "");
+    void Refresh();
     void Log(int level, const char* format, va_list args);
 
     std::mutex mutex_;
     const std::string path_;
+    AppendFile file_;
     std::string encoding_;
     std::atomic<int> level_;
     std::atomic<int> consoleLevel_;

@@ -22,8 +22,8 @@ namespace {
 constexpr long kFirstByteWaitMs = 10000;
 // Longest wait for the line to take all bytes of one send.
 constexpr long kSendWaitMs = 100000;
-// Pause that lets bytes in flight settle before a purge.
-constexpr long kPurgeSettleMs = 50;
+// Longest pause before a purge a setting may ask for.
+constexpr long kMaxSettleMs = 10000;
 
 struct BaudEntry {
     long baud;
@@ -160,7 +160,9 @@ int COMPort::OpenPort() {
         ClosePort();
         return result;
     }
-    Purge();
+    // A line just opened always settles for the default pause: the pinpad may
+    // still be ending the previous run on it.
+    Settle(kDefaultSettleMs);
     return OPEN_OK;
 }
 
@@ -202,6 +204,10 @@ int COMPort::Configure() {
     return OPEN_OK;
 }
 
+void COMPort::SetSendPause(long ms) {
+    settleMs_ = ms < 0 ? kDefaultSettleMs : std::min(ms, kMaxSettleMs);
+}
+
 int COMPort::ClosePort() {
     if (fd_ >= 0) {
         close(fd_);
@@ -211,11 +217,13 @@ int COMPort::ClosePort() {
 }
 
 int COMPort::Purge() {
-    if (IsOpen()) {
-        Sleep(kPurgeSettleMs);
-        tcflush(fd_, TCIOFLUSH);
-    }
+    if (IsOpen()) Settle(settleMs_);
     return 0;
+}
+
+void COMPort::Settle(long ms) {
+    if (ms > 0) Sleep(ms);
+    tcflush(fd_, TCIOFLUSH);
 }
 
 int COMPort::Send(const char* data, std::size_t length, std::size_t* sent) {

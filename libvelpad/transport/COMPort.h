@@ -30,6 +30,9 @@ public:
     // Stop bit values.
     enum StopBits { STOP_ONE = 0, STOP_TWO = 1 };
 
+    // Pause before the purge at open, and before every other purge (before
+    // each send) unless set otherwise.
+    static constexpr long kDefaultSettleMs = 50;
     // Largest request Receive accepts, in bytes.
     static constexpr std::size_t kMaxReceive = 10239;
 
@@ -53,6 +56,11 @@ public:
     void SetFirstByteDeadline(std::chrono::steady_clock::time_point deadline) {
         firstByteDeadline_ = deadline;
     }
+
+    // The pause that lets bytes in flight settle before the purge that
+    // precedes each send, in ms: 0 purges at once, a negative value keeps the
+    // default, at most 10 s.
+    void SetSendPause(long ms);
 
     const std::string& GetPortName() const { return name_; }
     long GetPortBaud() const { return baud_; }
@@ -78,7 +86,7 @@ public:
     // Closes the line; always 0.
     int ClosePort();
     bool IsOpen() const { return fd_ >= 0; }
-    // Discards unread input and unsent output after a 50 ms settling pause; 0.
+    // Discards unread input and unsent output after the send pause; 0.
     int Purge();
 
     // Writes all bytes, waiting for the line at most 100 s in all: 0 when every
@@ -96,6 +104,8 @@ public:
 
 private:
     int Configure();
+    // Waits ms (none for 0), then discards unread input and unsent output.
+    void Settle(long ms);
     int ReadAvailable(char* buffer, std::size_t length);
     long FirstByteWaitMs(long timeoutMs) const;
 
@@ -106,6 +116,7 @@ private:
     int parity_ = PARITY_NONE;
     int stop_ = STOP_ONE;
     long timeout_ = -1;
+    long settleMs_ = kDefaultSettleMs;
     std::chrono::steady_clock::time_point firstByteDeadline_ =
         std::chrono::steady_clock::time_point::max();
 };

@@ -128,8 +128,10 @@ std::string LinuxTransportSocket::Recive(int length) {
     }
     std::string buffer = pending_.substr(0, wanted);
     pending_.erase(0, buffer.size());
-    log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()),
-                 CardData::Stream(buffer).c_str());
+    // A large frame is rendered for the trace only when the line is written.
+    if (log_->GetLogType() >= ri::Trace::LEVEL_DEBUG6)
+        log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()),
+                     CardData::Stream(buffer).c_str());
     return buffer;
 }
 

@@ -26,6 +26,7 @@ std::unique_ptr<TransportCOM> TransportFactory::Serial(const SerialLine& line) {
     port.SetPortData(line.data);
     port.SetPortTimeout(line.timeoutMs);
     port.SetPortStop(line.stop);
+    port.SetSendPause(line.sendPauseMs);
     return transport;
 }
 

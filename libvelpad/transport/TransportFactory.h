@@ -28,6 +28,7 @@ public:
         int data = 0;
         int stop = 0;  // 0 one stop bit, 1 one and a half, 2 two
         long timeoutMs = 0;
+        long sendPauseMs = 50;  // the pause before each send
     };
 
     static PortKind KindOf(const std::string& port);

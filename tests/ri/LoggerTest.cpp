@@ -132,3 +132,24 @@ TEST(FileWritter, TimeStampEncoderAndSharedLog) {
     EXPECT_NE(std::string::npos, log.find("[cheq.out] write result: [0]"));
     EXPECT_NE(std::string::npos, log.find("[cheq.out] close result: [0]"));
 }
+
+// The tag dump: rows of 16 under one time stamp, flushed at once, each row
+// copied to a trace at level 6 as any other message.
+TEST(Logger, DumpWritesEveryRowAtOnce) {
+    TempDir dir;
+    Logger logger(TraceIn(dir));
+    logger.SetPath(dir / "Logs", 770, Logger::TIME_DEFAULT);
+    logger.Dump(std::string("\x9F\x1C\x08TERM0001\x7F", 12) + std::string(20, 'A'));
+    const std::string path = OnlyLog(dir / "Logs");
+    ASSERT_FALSE(path.empty());
+    const std::string stamp = R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d )";
+    const std::string log = ri::File::ReadFile(path);
+    EXPECT_TRUE(std::regex_match(
+        log, std::regex(stamp +
+                        R"(9F 1C 08 54 45 52 4D 30 30 30 31 7F 41 41 41 41 \.\.\.TERM0001\\x7FAAAA
+)" + stamp + R"(41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 AAAAAAAAAAAAAAAA
+)"))) << log;
+    const std::string trace = ri::File::ReadFile(dir / "darir.log");
+    EXPECT_NE(trace.find("LogMessage: 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 AAAA"),
+              std::string::npos);
+}

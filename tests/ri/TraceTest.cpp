@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <regex>
 #include <sstream>
@@ -136,4 +137,40 @@ TEST(Trace, ControlBytesAreEscapedSoOneEventIsOneLine) {
     EXPECT_NE(lines[0].find(" [INF] RECV <- A\\x0AB\\x0D\\x1B\\x7F\\x01"), std::string::npos);
     EXPECT_NE(lines[1].find("[[[ x\\x0Ay"), std::string::npos);
     EXPECT_NE(lines[2].find("nul\\x00byte"), std::string::npos);
+}
+
+// The file stays open between lines; a session that finds its file removed
+// (or its working directory changed) writes to a fresh file at the path, made
+// without rights for others like every log.
+TEST(Trace, FileRemovedBetweenSessionsIsMadeAfresh) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 2, -5);
+    trace->Info("first");
+    ASSERT_EQ(Lines(dir / "darir.log").size(), 1u);
+    ASSERT_TRUE(ri::File::Delete(dir / "darir.log"));
+    EXPECT_EQ(trace, Fresh(dir, 2, -5));
+    trace->Info("second");
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(17), " [INF] second");
+    struct stat status {};
+    ASSERT_EQ(stat((dir / "darir.log").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0007, 0u);
+}
+
+// Every line is in the file as soon as the call returns, and a dump comes as
+// one block under one time stamp with its empty line after it.
+TEST(Trace, LinesAndDumpsAreInTheFileAtOnce) {
+    TempDir dir;
+    ri::Trace* trace = Fresh(dir, 4, -5);
+    trace->Info("before");
+    EXPECT_EQ(Lines(dir / "darir.log").size(), 1u);
+    trace->Dump(std::string(64, '\x7F'));
+    const auto lines = Lines(dir / "darir.log");
+    ASSERT_EQ(lines.size(), 6u);
+    for (std::size_t row = 1; row <= 4; ++row) {
+        EXPECT_EQ(lines[row].substr(0, 17), lines[1].substr(0, 17));
+        EXPECT_EQ(lines[row].substr(17), " [DBG] 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F");
+    }
+    EXPECT_EQ(lines[5], "");
 }
