@@ -19,11 +19,16 @@ void PinpadLink::Close() {
     transport_.reset();
 }
 
+// A frame's log renderings are built only where a log takes them: a large
+// frame costs no rendering with logs off.
 int PinpadLink::Send(const std::string& payload, CardData::Payload kind) {
-    const std::string shown = CardData::Message(payload, kind);
-    log_.Write("SEND -> %s", shown.c_str());
-    trace_.Debug4("SendMsg: %s", shown.c_str());
-    trace_.Dump(CardData::Redact(payload, kind));
+    const bool traced = trace_.GetLogType() >= ri::Trace::LEVEL_DEBUG4;
+    if (log_.Active() || traced) {
+        const std::string shown = CardData::Message(payload, kind);
+        log_.Write("SEND -> %s", shown.c_str());
+        trace_.Debug4("SendMsg: %s", shown.c_str());
+    }
+    if (traced) trace_.Dump(CardData::Redact(payload, kind));
     const std::string frame = FrameCodec::Encode(payload);
     if (frame.empty()) {
         trace_.Error("SendMsg: payload of %zu bytes does not fit a frame", payload.size());
@@ -98,8 +103,8 @@ bool PinpadLink::ReadPayload(std::chrono::milliseconds frameTimeout, std::string
     char stray = 0;
     const bool whole = codec_.Take(payload, &stray) == FrameCodec::Status::kFrame;
     if (!whole) *payload = codec_.PartialPayload();
-    log_.Write("RECV <- %s", CardData::Message(*payload).c_str());
-    trace_.Dump(CardData::Redact(*payload));
+    if (log_.Active()) log_.Write("RECV <- %s", CardData::Message(*payload).c_str());
+    if (trace_.GetLogType() >= ri::Trace::LEVEL_DEBUG4) trace_.Dump(CardData::Redact(*payload));
     if (whole) return true;
     codec_.Discard();
     log_.Write(kNoAnswer);

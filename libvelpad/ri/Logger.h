@@ -35,6 +35,8 @@ public:
     void Dump(const std::string& bytes);
     // Stops logging for good; later writes are ignored.
     void Stop();
+    // Whether lines are still taken (false once stopped).
+    bool Active() const { return !stopped_; }
     // Start time stamp used as the file name: YYMMDDhhmmss.
     static std::string GetCurrentDateTime();
     // Line time stamp of a time-stamp mode.
