@@ -81,7 +81,8 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
 }
 
 int PPAD::ProcessCommand(const std::string& payload) {
-    trace_->Debug4("ProcessCommand: %s", CardData::Message(payload).c_str());
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
+        trace_->Debug4("ProcessCommand: %s", CardData::Message(payload).c_str());
     if (payload == "ENDTR") return EndProcess();
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {

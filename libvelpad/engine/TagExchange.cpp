@@ -89,7 +89,8 @@ int PPAD::SendOWTags() {
 }
 
 int PPAD::RecvOWTags(const std::string& data) {
-    trace_->Debug4("RecvOWTags: %s", CardData::TagList(data).c_str());
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
+        trace_->Debug4("RecvOWTags: %s", CardData::TagList(data).c_str());
     log_.Write("RecvOWTags");
     if (!tags_) {
         SendError();
@@ -176,7 +177,7 @@ std::string PPAD::StartCardData() {
 }
 
 void PPAD::PrintTags(Tags* tags) {
-    if (Has("NOTAGSLOG") || !tags) return;
+    if (Has("NOTAGSLOG") || !tags || !log_.Active()) return;
     trace_->Debug4("PrintTags");
     log_.Dump(CardData::Redact(tags->Make(), CardData::Payload::kTagList));
 }
