@@ -71,8 +71,8 @@ PPAD::Served PPAD::Warning(const std::string& text) {
 PPAD::Served PPAD::Info(const std::string& text) {
     trace_->Debug4("Info: %s", CardData::Message(text).c_str());
     std::string code;
-    std::string shown;
-    if (SplitFirst(text, '|', &code, &shown) && Has("INFO_DIALOG")) {
+    std::string rest;
+    if (SplitFirst(text, '|', &code, &rest) && Has("INFO_DIALOG")) {
         const int answer = CancelAnswerFor(ri::Conv::String::ToInt(code));
         if (answer >= 0) cancel_answer_ = answer;
         dialog_.InfoWin(Encoding(text));
