@@ -7,10 +7,10 @@
 
 #include "engine/FrameCodec.h"
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
 #include "ri/Format.h"
-#include "ri/Map.h"
 #include "ri/Test.h"
 
 namespace {
@@ -83,7 +83,7 @@ std::string PPAD::BasketValue(const std::string& name) const {
     return tags_->Get(name);
 }
 
-int PPAD::RequestBasketHeader(const std::string& argument) {
+PPAD::Served PPAD::RequestBasketHeader(const std::string& argument) {
     log_.Write("Basket of goods header request command");
     try {
         ri::Test::Assert(!tags_->IsExistParams("GetBasketOfGoods"),
@@ -105,14 +105,14 @@ int PPAD::RequestBasketHeader(const std::string& argument) {
         throw ri::Exception("Version number unsupported: [%d]", static_cast<int>(version));
     } catch (const ri::Exception& e) {
         log_.Write("ERROR: Request Basket Header: %s", e.What());
-        return SendError();
+        return AnswerError();
     }
 }
 
-int PPAD::RequestBasketItem(const std::string& argument) {
+PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
     log_.Write("Basket of goods item request command");
     try {
-        const std::vector<std::string> fields = ri::Map::Explode(argument, ":");
+        const std::vector<std::string> fields = SplitFields(argument, ':');
         if (fields.size() < 2) throw ri::Exception("Invalid command: [%s]", argument.c_str());
         if (ToNumber(fields[0]) > kItemVersionMax)
             throw ri::Exception("Basket of goods item version error: [%s]", fields[0].c_str());
@@ -130,20 +130,20 @@ int PPAD::RequestBasketItem(const std::string& argument) {
         // The link cannot send a longer reply; the request would go unanswered.
         if (reply.size() > FrameCodec::kMaxPayload)
             throw ri::Exception("Item reply of %zu bytes does not fit a frame", reply.size());
-        return SendMsg(reply);
+        return Answer(reply);
     } catch (const ri::Exception& e) {
         log_.Write("ERROR: Request Basket Item: %s", e.What());
-        return SendError();
+        return AnswerError();
     }
 }
 
-int PPAD::UpdateBasketItem(const std::string& argument) {
+PPAD::Served PPAD::UpdateBasketItem(const std::string& argument) {
     log_.Write("Basket of goods item update command");
     try {
-        const std::vector<std::string> fields = ri::Map::Explode(argument, "\\");
+        const std::vector<std::string> fields = SplitFields(argument, '\\');
         if (fields.empty())
             throw ri::Exception("Basket item parsing error: [%s]", argument.c_str());
-        const std::vector<std::string> head = ri::Map::Explode(fields[0], "V");
+        const std::vector<std::string> head = SplitFields(fields[0], 'V');
         if (head.size() != 2) throw ri::Exception("Command parsing error: [%s]", argument.c_str());
         const long version = ToNumber(head[0]);
         if (version != kUpdateVersion)
@@ -162,9 +162,9 @@ int PPAD::UpdateBasketItem(const std::string& argument) {
             DeclineDescriptions().find(ToNumber(tags_->Get(prefix + "DECLINED_STATUS")));
         tags_->Add(prefix + "RC_DESCRIPTION",
                    description == DeclineDescriptions().end() ? "" : description->second);
-        return SendOk();
+        return AnswerOk();
     } catch (const ri::Exception& e) {
         log_.Write("ERROR: Update Basket Item: %s", e.What());
-        return SendError();
+        return AnswerError();
     }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Trace.h"
@@ -53,62 +54,63 @@ long DialogLength(const std::string& value, long fallback) {
 
 }  // namespace
 
-int PPAD::StatusMessage(const std::string& text) {
+PPAD::Served PPAD::StatusMessage(const std::string& text) {
     trace_->Debug4("StatusMessage: %s", CardData::Message(text).c_str());
     dialog_.StatusReport(Encoding(text));
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::Warning(const std::string& text) {
+PPAD::Served PPAD::Warning(const std::string& text) {
     trace_->Debug4("Warning: %s", CardData::Message(text).c_str());
     dialog_.WarningDlg(Encoding(text));
-    return SendOk();
+    return AnswerOk();
 }
 
 // "INFO:" code "|" text. With "INFO_DIALOG" the code sets what Stop reports
 // and the whole text, code included, is shown.
-int PPAD::Info(const std::string& text) {
+PPAD::Served PPAD::Info(const std::string& text) {
     trace_->Debug4("Info: %s", CardData::Message(text).c_str());
-    const size_t bar = text.find('|');
-    if (bar != std::string::npos && Has("INFO_DIALOG")) {
-        const int answer = CancelAnswerFor(ri::Conv::String::ToInt(text.substr(0, bar)));
+    std::string code;
+    std::string rest;
+    if (SplitFirst(text, '|', &code, &rest) && Has("INFO_DIALOG")) {
+        const int answer = CancelAnswerFor(ri::Conv::String::ToInt(code));
         if (answer >= 0) cancel_answer_ = answer;
         dialog_.InfoWin(Encoding(text));
     }
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::YesNoRequest(const std::string& text) {
+PPAD::Served PPAD::YesNoRequest(const std::string& text) {
     trace_->Debug4("YesNoRequest: %s", CardData::Message(text).c_str());
     int answer = 0;
     if (!Has("NODIALOGS")) answer = dialog_.YesNoDialog(Encoding(text), Encoding(kYesNoQuestion));
-    return SendReply(answer);
+    return AnswerNumber(answer);
 }
 
-int PPAD::MenuRequest(const std::string& text) {
+PPAD::Served PPAD::MenuRequest(const std::string& text) {
     trace_->Debug4("MenuRequest: %s", CardData::Message(text).c_str());
     const int choice = dialog_.MakeMenu(Encoding(text));
-    return choice < -1 ? SendError() : SendReply(choice);
+    return choice < -1 ? AnswerError() : AnswerNumber(choice);
 }
 
-int PPAD::DataRequest(const std::string& text) {
+PPAD::Served PPAD::DataRequest(const std::string& text) {
     trace_->Debug4("DataRequest: %s", CardData::Message(text).c_str());
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
-    return SendMsg(std::to_string(result) + kEsc + value);
+    return Answer(std::to_string(result) + kEsc + value);
 }
 
-int PPAD::AmountRequest(const std::string& text) {
+PPAD::Served PPAD::AmountRequest(const std::string& text) {
     trace_->Debug4("AmountRequest: %s", CardData::Message(text).c_str());
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
-    if (result < -1) return SendError();
-    return SendMsg(std::to_string(result) + kEsc + value);
+    if (result < -1) return AnswerError();
+    return Answer(std::to_string(result) + kEsc + value);
 }
 
 // Tells the pinpad how to run an input dialog of its own, from the caller's
 // parameters: title, format, minimum and maximum length.
-int PPAD::DialogRequest(const std::string&) {
+PPAD::Served PPAD::DialogRequest(const std::string&) {
     std::string title = tags_->Get("DIALOGRQ_TITLE");
     if (title.empty()) title = kDialogTitle;
     const std::string format = tags_->Get("DIALOGRQ_FORMAT");
@@ -117,17 +119,17 @@ int PPAD::DialogRequest(const std::string&) {
     const long maximum = DialogLength(tags_->Get("DIALOGRQ_MAX_LENGTH"), kDialogMaxLength);
     SendMsg(title + kEsc + std::to_string(formatCode) + kEsc + std::to_string(minimum) + kEsc +
             std::to_string(maximum));
-    return 0;
+    return kGoOn;
 }
 
-int PPAD::DialogResponse(const std::string& text) {
+PPAD::Served PPAD::DialogResponse(const std::string& text) {
     tags_->Add("DIALOGRQ_RESPONSE", text);
     StoreCode(0);
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::PhoneNumber(const std::string& number) {
+PPAD::Served PPAD::PhoneNumber(const std::string& number) {
     tags_->Add("phone_number", number.substr(0, number.find('\0')));
     log_.Write("Processed phone number " + number);
-    return SendOk();
+    return AnswerOk();
 }

@@ -4,8 +4,8 @@
 
 #include "engine/CommandTable.h"
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "ri/Conv.h"
-#include "ri/Map.h"
 #include "ri/Trace.h"
 
 namespace {
@@ -70,7 +70,7 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
                          std::chrono::milliseconds idle) {
     for (;;) {
         if (reply.size() > 3) {
-            if (ProcessCommand(reply) == kTransactionEnded) return true;
+            if (Serve(reply) == kTransactionEnded) return true;
             idleDeadline = Clock::now() + idle;
         }
         reply = WaitMessage(budget, wait);
@@ -80,22 +80,22 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
     }
 }
 
-int PPAD::ProcessCommand(const std::string& payload) {
+PPAD::Served PPAD::Serve(const std::string& payload) {
     if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
         trace_->Debug4("ProcessCommand: %s", CardData::Message(payload).c_str());
     if (payload == "ENDTR") return EndProcess();
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {
-        if (payload == "ISALIVE" && stop_request_.exchange(false)) return SendMsg("ISALIVE:0");
-        return SendError();
+        if (payload == "ISALIVE" && stop_request_.exchange(false)) return Answer("ISALIVE:0");
+        return AnswerError();
     }
     const auto& table = CommandTable();
     auto handler = table.find(payload.substr(0, colon + 1));
-    if (handler == table.end()) return SendError();
+    if (handler == table.end()) return AnswerError();
     return handler->second(*this, payload.substr(colon + 1));
 }
 
-int PPAD::EndProcess() {
+PPAD::Served PPAD::EndProcess() {
     trace_->Debug4("EndProcess");
     cancel_answer_ = 10;
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x00);
@@ -104,30 +104,30 @@ int PPAD::EndProcess() {
     return kTransactionEnded;
 }
 
-int PPAD::SpecialResult(const std::string& argument) {
+PPAD::Served PPAD::SpecialResult(const std::string& argument) {
     log_.Write("Special Result request");
-    std::vector<std::string> parts = ri::Map::Explode(argument, ":");
-    if (parts.size() != 2 || parts[0] != "SERIAL") return SendError();
+    const std::vector<std::string> parts = SplitFields(argument, ':');
+    if (parts.size() != 2 || parts[0] != "SERIAL") return AnswerError();
     tags_->Add("terminal_serial_number", parts[1]);
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::PingRequest(const std::string&) {
-    if (stop_request_.exchange(false)) return SendMsg("CANCEL");
-    return SendOk();
+PPAD::Served PPAD::PingRequest(const std::string&) {
+    if (stop_request_.exchange(false)) return Answer("CANCEL");
+    return AnswerOk();
 }
 
-int PPAD::BeginTransaction(const std::string&) {
+PPAD::Served PPAD::BeginTransaction(const std::string&) {
     if (!Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP")) WriteStatus(0x01);
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::StoreResult(const std::string& argument) {
+PPAD::Served PPAD::StoreResult(const std::string& argument) {
     StoreCode(static_cast<int>(ri::Conv::String::ToInt(argument)));
-    return SendOk();
+    return AnswerOk();
 }
 
 // "CARDREQ:" is answered with nothing at all.
-int PPAD::CardRequest(const std::string&) {
-    return 0;
+PPAD::Served PPAD::CardRequest(const std::string&) {
+    return kGoOn;
 }

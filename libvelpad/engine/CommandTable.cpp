@@ -1,17 +1,15 @@
 #include "engine/CommandTable.h"
 
-#include "engine/PPAD.h"
-
 namespace {
 
 // A handler that takes the text behind the command word.
-template <int (PPAD::*Method)(const std::string&)>
+template <PPAD::Served (PPAD::*Method)(const std::string&)>
 CommandHandler With() {
     return [](PPAD& engine, const std::string& argument) { return (engine.*Method)(argument); };
 }
 
 // A handler that ignores the text behind the command word.
-template <int (PPAD::*Method)()>
+template <PPAD::Served (PPAD::*Method)()>
 CommandHandler Without() {
     return [](PPAD& engine, const std::string&) { return (engine.*Method)(); };
 }

@@ -5,12 +5,12 @@
 #include <map>
 #include <string>
 
-class PPAD;
+#include "engine/PPAD.h"
 
 // The pinpad's command words ("SETTAGS:", "PRINT:", ...) mapped to the engine
 // operation that serves each one with the text behind the word. A command not
 // in the table is answered "ER".
-using CommandHandler = std::function<int(PPAD&, const std::string&)>;
+using CommandHandler = std::function<PPAD::Served(PPAD&, const std::string&)>;
 const std::map<std::string, CommandHandler>& CommandTable();
 
 #endif

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "ri/Conv.h"
 #include "ri/Map.h"
 #include "ri/Trace.h"
@@ -100,49 +101,49 @@ int ConnectSocket(ITransport& channel, Logger& log, ri::Trace& trace, const std:
 
 }  // namespace
 
-int PPAD::OpenDevice(const std::string& kind) {
+PPAD::Served PPAD::OpenDevice(const std::string& kind) {
     trace_->Debug4("OpenDevice: %s", kind.c_str());
     log_.Write("OpenDevice!!!");
-    if (kind == "PRINTER") return SendOk();
+    if (kind == "PRINTER") return AnswerOk();
     // A channel still held is closed and released before the new one is made,
     // so that its connection to the host does not linger.
     if (device_) device_->Close();
     device_.reset(TransportFactory::getTransportSocket());
     if (!device_) {
         log_.Write("Create channel fail");
-        return SendError();
+        return AnswerError();
     }
     auto* params = static_cast<LinuxTransportSocket::Params*>(device_->GetParams());
     params->receiveTimeout = kDefaultTimeoutMs;
     params->sendTimeout = kDefaultTimeoutMs;
-    if (kind == "SOCKET") return SendMsg("OK:" + std::to_string(kSocketChannel));
-    if (kind == "COM") return SendMsg("OK:" + std::to_string(kComChannel));
-    if (kind == "MODEM") return SendMsg("OK:" + std::to_string(kModemChannel));
-    return SendError();
+    if (kind == "SOCKET") return Answer("OK:" + std::to_string(kSocketChannel));
+    if (kind == "COM") return Answer("OK:" + std::to_string(kComChannel));
+    if (kind == "MODEM") return Answer("OK:" + std::to_string(kModemChannel));
+    return AnswerError();
 }
 
-int PPAD::ConnectDevice(const std::string& argument) {
+PPAD::Served PPAD::ConnectDevice(const std::string& argument) {
     trace_->Debug4("ConnectDevice: %s", argument.c_str());
-    if (argument.empty()) return SendError();
+    if (argument.empty()) return AnswerError();
     log_.Write("Connect");
-    const std::vector<std::string> fields = ri::Map::Explode(argument, ":");
-    if (fields.size() != 3 || !device_) return SendError();
+    const std::vector<std::string> fields = SplitFields(argument, ':');
+    if (fields.size() != 3 || !device_) return AnswerError();
     if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel &&
         ConnectSocket(*device_, log_, *trace_, fields[1], fields[2]) != 0)
-        return SendError();
+        return AnswerError();
     if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kConnectInfo) + "|Connect");
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::IoctlDevice(const std::string& argument) {
+PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
     trace_->Debug4("IoctlDevice: %s", argument.c_str());
-    const std::vector<std::string> fields = ri::Map::Explode(argument, ":");
-    if (fields.size() < 3) return SendError();
+    const std::vector<std::string> fields = SplitFields(argument, ':');
+    if (fields.size() < 3) return AnswerError();
     const long first = ri::Conv::String::ToInt(fields[1]);
     const long second = ri::Conv::String::ToInt(fields[2]);
     if (first < 0 || second < 0) {
         trace_->Error("IoctlDevice: invalid time: [%s]", argument.c_str());
-        return SendError();
+        return AnswerError();
     }
     const long timeout =
         kTimeUnitMs * std::min(std::max(first, second), kMaxTimeoutMs / kTimeUnitMs);
@@ -150,59 +151,59 @@ int PPAD::IoctlDevice(const std::string& argument) {
     if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel && device_)
         device_->SetTimeouts(static_cast<unsigned>(timeout), static_cast<unsigned>(timeout));
     log_.Write("Time out setted");
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::WriteDevice(const std::string& argument) {
+PPAD::Served PPAD::WriteDevice(const std::string& argument) {
     trace_->Debug4("WriteDevice: %s",
                    CardData::Message(argument, CardData::Payload::kChannel).c_str());
     if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !device_ || argument.size() < 2)
-        return SendError();
+        return AnswerError();
     dialog_.StatusReportConst(Encoding(kSending));
     // The data follows the channel number and one separator character.
     const std::string data = argument.substr(2);
     const int sent = device_->Send(data);
     dialog_.StatusReportConst(Encoding(kSent));
-    if (sent == 0) return SendOk();
+    if (sent == 0) return AnswerOk();
     trace_->Error("WriteDevice: invalid send result: [%d] [%d]", sent,
                   static_cast<int>(data.size()));
-    return SendError();
+    return AnswerError();
 }
 
-int PPAD::ReadDevice(const std::string& argument) {
+PPAD::Served PPAD::ReadDevice(const std::string& argument) {
     trace_->Debug4("ReadDevice: %s", argument.c_str());
-    const size_t colon = argument.find(':');
-    if (colon == std::string::npos) return SendError();
-    const long number = ri::Conv::String::ToInt(argument.substr(0, colon));
-    if (!IsChannelNumber(number) || !device_) return SendError();
+    std::string channel;
+    std::string maximum;
+    if (!SplitFirst(argument, ':', &channel, &maximum)) return AnswerError();
+    const long number = ri::Conv::String::ToInt(channel);
+    if (!IsChannelNumber(number) || !device_) return AnswerError();
     // The pinpad's maximum is bounded: nothing is asked for below one byte,
     // and never more than one answer frame can carry.
-    const long length = ri::Conv::String::ToInt(argument.substr(colon + 1));
+    const long length = ri::Conv::String::ToInt(maximum);
     if (length <= 0) {
         trace_->Error("ReadDevice: invalid length: [%ld]", length);
-        return SendError();
+        return AnswerError();
     }
     dialog_.StatusReportConst(Encoding(kWaiting));
     const std::string data = device_->Recive(static_cast<int>(std::min(length, kMaxReadLength)));
     if (data.empty()) log_.Write("WSAGetLastError = %ld", static_cast<long>(errno));
     const std::string reply = std::to_string(number) + ":" + data;
     dialog_.StatusReportConst(Encoding(kReceived));
-    SendMsg(reply, false, CardData::Payload::kChannel);
-    return 0;
+    return Answer(reply, false, CardData::Payload::kChannel);
 }
 
-int PPAD::DisconnectDevice(const std::string& argument) {
+PPAD::Served PPAD::DisconnectDevice(const std::string& argument) {
     trace_->Debug4("DisconnectDevice: %s", argument.c_str());
     if (!argument.empty() && IsChannelChar(argument[0]) && device_) device_->Close();
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::CloseDevice(const std::string& argument) {
+PPAD::Served PPAD::CloseDevice(const std::string& argument) {
     trace_->Debug4("CloseDevice: %s", argument.c_str());
     if (!argument.empty() && argument[0] == '0' + kSocketChannel && device_) {
         device_->Close();
         device_.reset();
     }
     if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kDisconnectInfo) + "|Disconnect");
-    return SendOk();
+    return AnswerOk();
 }

@@ -11,6 +11,7 @@
 
 #include "engine/FrameCodec.h"
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "ri/ReplaceFile.h"
 #include "ri/Trace.h"
 
@@ -84,13 +85,13 @@ std::string PPAD::ExchangeFile(const char* key, const std::string& name) {
     return GetPathFile(name, directory);
 }
 
-int PPAD::SendFile(const std::string& name) {
+PPAD::Served PPAD::SendFile(const std::string& name) {
     trace_->Debug4("SendFile: %s", name.c_str());
     log_.Write("SendFile: " + name);
     if (!IsPlainName(name)) {
         log_.Write("ERROR: SendFile: file name refused: [%s]", name.c_str());
         SendError();
-        return -2;
+        return kFileRefused;
     }
     const std::string path = ExchangeFile("GETFILEPATH", name);
     log_.Write("GetFile: opening ... " + path);
@@ -99,57 +100,58 @@ int PPAD::SendFile(const std::string& name) {
         trace_->Error("SendFile: open file error.");
         log_.Write("SendFile: open file error");
         SendError();
-        return -2;
+        return kFileRefused;
     }
     if (contents.size() > kMaxFileSize) {
         log_.Write("ERROR: SendFile: file larger than %zu bytes: [%s]", kMaxFileSize, path.c_str());
         SendError();
-        return -2;
+        return kFileRefused;
     }
     log_.Write("SendFile: got %zu bytes", contents.size());
-    return SendMsg(contents);
+    return Answer(contents);
 }
 
-int PPAD::ReceiveFile(const std::string& payload) {
-    const std::size_t separator = payload.find(kFileSeparator);
-    const std::string name = payload.substr(0, separator);
+PPAD::Served PPAD::ReceiveFile(const std::string& payload) {
+    std::string name = payload;
+    std::string contents;
+    const bool separated = SplitFirst(payload, kFileSeparator, &name, &contents);
     trace_->Debug4("PutFile:%s", name.c_str());
     log_.Write("PutFile:" + name);
-    if (separator == std::string::npos) {
+    if (!separated) {
         log_.Write("PutFile: no delimetr :(");
         SendError();
-        return -2;
+        return kFileRefused;
     }
     if (!IsPlainName(name)) {
         log_.Write("ERROR: PutFile: file name refused: [%s]", name.c_str());
         SendError();
-        return -2;
+        return kFileRefused;
     }
     const std::string path = ExchangeFile("PUTFILEPATH", name);
     log_.Write("PutFile: opening ... " + path);
     std::string reason;
-    if (!ri::ReplaceFile(path, payload.substr(separator + 1), &reason)) {
+    if (!ri::ReplaceFile(path, contents, &reason)) {
         trace_->Error("GetFile: open file error.");
         log_.Write("ERROR: PutFile: %s: [%s]", reason.c_str(), path.c_str());
         SendError();
-        return -2;
+        return kFileRefused;
     }
     log_.Write("PutFile: data put");
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::TMSIDRequest() {
+PPAD::Served PPAD::TMSIDRequest() {
     trace_->Debug4("TMSIDRequest");
     std::string word;
     if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 0, &word) || !FitsFrame(word, log_))
-        return SendError();
-    return SendMsg(word);
+        return AnswerError();
+    return Answer(word);
 }
 
-int PPAD::TMSSCRIPTRequest() {
+PPAD::Served PPAD::TMSSCRIPTRequest() {
     trace_->Debug4("TMSSCRIPTRequest");
     std::string word;
     if (!ReadWord(Setting("TMS_SCRIPT_FILE"), 1, &word) || !FitsFrame(word, log_))
-        return SendError();
-    return SendMsg(word);
+        return AnswerError();
+    return Answer(word);
 }

@@ -80,7 +80,7 @@ void ScreenLine(std::uint8_t command, ri::ByteReader& in, Dialog& dialog) {
 
 }  // namespace
 
-int PPAD::I344Process(const std::string& commands) {
+PPAD::Served PPAD::I344Process(const std::string& commands) {
     trace_->Debug4("I344Process: [%d]", static_cast<int>(commands.size()));
     std::string rest = commands;
     std::string reply;
@@ -123,7 +123,7 @@ int PPAD::I344Process(const std::string& commands) {
     }
     SendMsg(reply, true);
     log_.Write("I344 PROCESS END");
-    return 0;
+    return kGoOn;
 }
 
 // Draws the display stream at the front of stream (commands introduced by

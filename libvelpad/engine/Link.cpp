@@ -31,6 +31,23 @@ int PPAD::SendError() {
     return SendMsg("ER");
 }
 
+PPAD::Served PPAD::Answer(const std::string& payload, bool allowEmpty, CardData::Payload kind) {
+    SendMsg(payload, allowEmpty, kind);
+    return kGoOn;
+}
+
+PPAD::Served PPAD::AnswerOk() {
+    return Answer("OK");
+}
+
+PPAD::Served PPAD::AnswerError() {
+    return Answer("ER");
+}
+
+PPAD::Served PPAD::AnswerNumber(int value) {
+    return Answer(std::to_string(value));
+}
+
 std::string PPAD::WaitMessage(int budget, long waitSeconds) {
     trace_->Debug4("WaitMessage: [%d] [%ld]", budget, waitSeconds);
     if (waitSeconds < 0) waitSeconds = kDefaultWaitSeconds;
@@ -65,7 +82,7 @@ std::string PPAD::Encoding(const std::string& text) {
     return text;
 }
 
-int PPAD::TraceMessage(const std::string& text) {
+PPAD::Served PPAD::TraceMessage(const std::string& text) {
     // The pinpad's own trace is a trace file too: card data and line breaks
     // in it are shown as in every other log line.
     const std::string shown = CardData::Message(text);
@@ -74,5 +91,5 @@ int PPAD::TraceMessage(const std::string& text) {
         if (!trace_writer_.IsOpen()) trace_writer_.Open(Setting("TRACE_FILE"));
         trace_writer_.Write(shown, false);
     }
-    return SendOk();
+    return AnswerOk();
 }

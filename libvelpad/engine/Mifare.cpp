@@ -38,7 +38,7 @@ int PPAD::MifareNumber(const char* name) const {
     return static_cast<int>(ri::Conv::String::ToInt(tags_->Get(name)));
 }
 
-int PPAD::MifareProcess(const std::string& text) {
+PPAD::Served PPAD::MifareProcess(const std::string& text) {
     // The block's data is card data: only its length reaches the trace. A
     // "DATA:" without any data is no read and is not reported as success.
     const bool data = text.size() > 5 && text.compare(0, 5, kData) == 0;
@@ -49,35 +49,35 @@ int PPAD::MifareProcess(const std::string& text) {
     if (text.find("ERROR") != std::string::npos) {
         SendOk();
         StoreCode(ErrorCode(text));
-        return SendMsg(kEnd);
+        return Answer(kEnd);
     }
     if (text == "TIMEOUT") {
         SendOk();
         StoreCode(kTimeout);
-        return SendMsg(kEnd);
+        return Answer(kEnd);
     }
     if (text == "START") {
         SendOk();
         const int timeout = MifareNumber("MF_TIMEOUT");
-        if (tags_->Get("MF_TIMEOUT").empty() || timeout < 1) return SendMsg(kEnd);
-        return SendMsg(ri::Format("MF:DETECT:%d", timeout));
+        if (tags_->Get("MF_TIMEOUT").empty() || timeout < 1) return Answer(kEnd);
+        return Answer(ri::Format("MF:DETECT:%d", timeout));
     }
     if (text == "DETECTED") {
         SendOk();
-        return SendMsg(ri::Format("MF:AUTH:%d,%d,%d", MifareNumber("MF_SECTOR"),
-                                  MifareNumber("MF_KEY_TYPE"), MifareNumber("MF_KEY_INDEX")));
+        return Answer(ri::Format("MF:AUTH:%d,%d,%d", MifareNumber("MF_SECTOR"),
+                                 MifareNumber("MF_KEY_TYPE"), MifareNumber("MF_KEY_INDEX")));
     }
     if (text == "OK") {
-        if (!tags_->Get("MF_DATA").empty()) return SendOk();
+        if (!tags_->Get("MF_DATA").empty()) return AnswerOk();
         SendOk();
-        return SendMsg(
+        return Answer(
             ri::Format("MF:READ:%d,%d", MifareNumber("MF_SECTOR"), MifareNumber("MF_BLOCK")));
     }
     if (data) {
         tags_->Add("MF_DATA", text.substr(5));
         SendOk();
         StoreCode(0);
-        return SendMsg(kEnd);
+        return Answer(kEnd);
     }
-    return SendMsg(kEnd);
+    return Answer(kEnd);
 }

@@ -46,20 +46,31 @@ public:
     void CopyParams();
     std::string GetPathFile(const std::string& name, const std::string& directory);
 
-    // What a handler returns to the serve loop when the pinpad ended the
-    // transaction; any other value (the send result, 0 or 1) goes on.
-    static constexpr int kTransactionEnded = -3;
+    // What a request handler tells the serve loop once it has answered the
+    // pinpad (or, where the protocol wants no answer, left it unanswered).
+    // ProcessCommand reports these values as numbers.
+    enum Served : int {
+        // Answered; the loop waits for the next request.
+        kGoOn = 0,
+        // A file request answered "ER"; the loop waits for the next request.
+        kFileRefused = -2,
+        // The pinpad ended the transaction; the loop ends.
+        kTransactionEnded = -3,
+    };
 
     // Transaction loop.
     int Run(int operation, void* callback);
     int Start(const std::string& message);
-    int ProcessCommand(const std::string& payload);
-    int EndProcess();
-    int SpecialResult(const std::string& argument);
-    int PingRequest(const std::string& argument);
-    int BeginTransaction(const std::string& argument);
-    int StoreResult(const std::string& argument);
-    int CardRequest(const std::string& argument);
+    // Serves one request: kTransactionEnded (as a number) once the pinpad
+    // ended the transaction, otherwise what the handler told the loop.
+    int ProcessCommand(const std::string& payload) { return Serve(payload); }
+    Served Serve(const std::string& payload);
+    Served EndProcess();
+    Served SpecialResult(const std::string& argument);
+    Served PingRequest(const std::string& argument);
+    Served BeginTransaction(const std::string& argument);
+    Served StoreResult(const std::string& argument);
+    Served CardRequest(const std::string& argument);
 
     // Message link.
     // kind tells the logs where the payload holds card data.
@@ -67,6 +78,13 @@ public:
                 CardData::Payload kind = CardData::Payload::kText);
     int SendOk();
     int SendError();
+    // A handler's answer to the pinpad: the payload (as SendMsg), "OK",
+    // "ER" or a number, after which the loop goes on.
+    Served Answer(const std::string& payload, bool allowEmpty = false,
+                  CardData::Payload kind = CardData::Payload::kText);
+    Served AnswerOk();
+    Served AnswerError();
+    Served AnswerNumber(int value);
     std::string WaitMessage(int budget, long waitSeconds);
     // Waits for one frame until deadline, answering silence and broken
     // frames with NAKs while the budget lasts; empty when none came.
@@ -75,15 +93,15 @@ public:
     int EthConnect();
     void ShutDown();
     std::string Encoding(const std::string& text);
-    int TraceMessage(const std::string& text);
+    Served TraceMessage(const std::string& text);
     int Ping();
     int SetSettings(const std::string& data);
 
     // Tag exchange and result files.
-    int SendOWTags();
-    int RecvOWTags(const std::string& data);
-    int SendCard(const std::string& data);
-    int SendTotals(const std::string& data);
+    Served SendOWTags();
+    Served RecvOWTags(const std::string& data);
+    Served SendCard(const std::string& data);
+    Served SendTotals(const std::string& data);
     std::string InitParamOperation(int operation);
     void SaveOutputFile();
     void SaveVarEnv();
@@ -93,9 +111,9 @@ public:
     void GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry);
 
     // Receipt printing.
-    int PrintMessage(const std::string& line);
-    int PrintRQ(const std::string& argument);
-    int PrintOperation(const std::string& details);
+    Served PrintMessage(const std::string& line);
+    Served PrintRQ(const std::string& argument);
+    Served PrintOperation(const std::string& details);
     void PrintTechCheck(int code);
     void PrintInitInfo(int operation);
 
@@ -103,45 +121,45 @@ public:
     int CheckLastStatus();
     void CancelLastOperation();
     void StoreCode(int code);
-    int SyncPPADTime();
+    Served SyncPPADTime();
     void CheckJL();
     void LogsControl();
 
     // Device channels to the bank host.
-    int OpenDevice(const std::string& kind);
-    int ConnectDevice(const std::string& argument);
-    int IoctlDevice(const std::string& argument);
-    int WriteDevice(const std::string& argument);
-    int ReadDevice(const std::string& argument);
-    int DisconnectDevice(const std::string& argument);
-    int CloseDevice(const std::string& argument);
+    Served OpenDevice(const std::string& kind);
+    Served ConnectDevice(const std::string& argument);
+    Served IoctlDevice(const std::string& argument);
+    Served WriteDevice(const std::string& argument);
+    Served ReadDevice(const std::string& argument);
+    Served DisconnectDevice(const std::string& argument);
+    Served CloseDevice(const std::string& argument);
 
     // Cardholder dialogs.
-    int StatusMessage(const std::string& text);
-    int Warning(const std::string& text);
-    int Info(const std::string& text);
-    int YesNoRequest(const std::string& text);
-    int MenuRequest(const std::string& text);
-    int DataRequest(const std::string& text);
-    int AmountRequest(const std::string& text);
-    int DialogRequest(const std::string& argument);
-    int DialogResponse(const std::string& text);
-    int PhoneNumber(const std::string& number);
-    int I344Process(const std::string& commands);
+    Served StatusMessage(const std::string& text);
+    Served Warning(const std::string& text);
+    Served Info(const std::string& text);
+    Served YesNoRequest(const std::string& text);
+    Served MenuRequest(const std::string& text);
+    Served DataRequest(const std::string& text);
+    Served AmountRequest(const std::string& text);
+    Served DialogRequest(const std::string& argument);
+    Served DialogResponse(const std::string& text);
+    Served PhoneNumber(const std::string& number);
+    Served I344Process(const std::string& commands);
 
     // File transfer and terminal management.
-    int SendFile(const std::string& name);
-    int ReceiveFile(const std::string& payload);
-    int TMSIDRequest();
-    int TMSSCRIPTRequest();
+    Served SendFile(const std::string& name);
+    Served ReceiveFile(const std::string& payload);
+    Served TMSIDRequest();
+    Served TMSSCRIPTRequest();
 
     // Basket of goods.
-    int RequestBasketHeader(const std::string& argument);
-    int RequestBasketItem(const std::string& argument);
-    int UpdateBasketItem(const std::string& argument);
+    Served RequestBasketHeader(const std::string& argument);
+    Served RequestBasketItem(const std::string& argument);
+    Served UpdateBasketItem(const std::string& argument);
 
     // Mifare card reading.
-    int MifareProcess(const std::string& text);
+    Served MifareProcess(const std::string& text);
 
     // Puts a ready transport behind the link (tests drive the engine through
     // a fake one); the engine takes ownership.
@@ -201,7 +219,6 @@ protected:
     bool LoadOperationTables();
     void AutodetectOperations();
     bool LoadConversion(const char* key, const char* what, OpsTIDConv* table);
-    int SendReply(int value) { return SendMsg(std::to_string(value)); }
     // Result tags completed on "SETTAGS:", the card field of the start
     // message, and the message of a result code.
     void CompleteResultTags();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/PPAD.h"
+#include "engine/RequestFields.h"
 #include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Format.h"
@@ -43,7 +44,7 @@ std::string BlankEscapes(std::string line) {
 
 }  // namespace
 
-int PPAD::PrintMessage(const std::string& line) {
+PPAD::Served PPAD::PrintMessage(const std::string& line) {
     trace_->Debug4("PrintMessage: %s", CardData::Message(line).c_str());
     outputs_.printed = true;
     const std::string text = printer_esc_ ? line : BlankEscapes(line);
@@ -54,18 +55,18 @@ int PPAD::PrintMessage(const std::string& line) {
         outputs_.cheque.Write(text, false);
     const std::string slip = tags_->Get("slip");
     tags_->Add("slip", slip.empty() ? text : slip + "\r\n" + text);
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::PrintRQ(const std::string&) {
+PPAD::Served PPAD::PrintRQ(const std::string&) {
     log_.Write("Print request");
     std::string buffer = tags_->Get("print_buffer");
-    if (buffer.empty()) return SendError();
+    if (buffer.empty()) return AnswerError();
     trace_->Debug4("PrintRQ:\n%s", CardData::Message(buffer).c_str());
     buffer = ri::Conv::String::Replace(buffer, "\r\n", "\n");
     buffer = ri::Conv::String::Replace(buffer, "\r", "\n");
     const std::vector<std::string> lines = ri::Map::Explode(buffer, "\n");
-    if (lines.empty()) return SendError();
+    if (lines.empty()) return AnswerError();
     std::string block;
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
         if (block.size() + lines[i].size() > kPrintBlock) {
@@ -74,24 +75,23 @@ int PPAD::PrintRQ(const std::string&) {
         }
         block += lines[i] + "\n";
     }
-    return SendMsg("PRINTFINAL:" + block + lines.back() + "\n");
+    return Answer("PRINTFINAL:" + block + lines.back() + "\n");
 }
 
-int PPAD::PrintOperation(const std::string& details) {
+PPAD::Served PPAD::PrintOperation(const std::string& details) {
     trace_->Debug4("PrintOperation: %s", details.c_str());
     int answer = 0;
     if (Has("NODIALOGS") || Has("CANCEL_LAST_OP_AUTO")) {
         answer = 1;
     } else {
-        if (ri::Map::Explode(details, std::string(1, kEsc)).size() < kOperationDetailsFields)
-            return SendError();
+        if (SplitFields(details, kEsc).size() < kOperationDetailsFields) return AnswerError();
         if (Has("DEF_OPDET_RESPONCE")) {
             const std::string preset = Setting("DEF_OPDET_RESPONCE");
             trace_->Debug4("use default OPDET: %s", preset.c_str());
             answer = preset == "YES" ? 1 : 0;
         }
     }
-    return SendReply(answer);
+    return AnswerNumber(answer);
 }
 
 void PPAD::PrintTechCheck(int code) {

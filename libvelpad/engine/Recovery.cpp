@@ -85,12 +85,12 @@ void PPAD::StoreCode(int code) {
     outputs_.result.Close();
 }
 
-int PPAD::SyncPPADTime() {
+PPAD::Served PPAD::SyncPPADTime() {
     trace_->Debug4("SyncPPADTime");
-    if (Has("NOTIMESYNC")) return SendError();
+    if (Has("NOTIMESYNC")) return AnswerError();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return SendMsg(ri::Format("%02d%02d%04d\x1b%02d:%02d", local.tm_mday, local.tm_mon + 1,
-                              local.tm_year + 1900, local.tm_hour, local.tm_min));
+    return Answer(ri::Format("%02d%02d%04d\x1b%02d:%02d", local.tm_mday, local.tm_mon + 1,
+                             local.tm_year + 1900, local.tm_hour, local.tm_min));
 }

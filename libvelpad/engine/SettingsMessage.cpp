@@ -38,20 +38,9 @@ int PPAD::SetSettings(const std::string& data) {
     int result = Connect(3000);
     if (result == 0) {
         SendMsg(SettingsMessage(data.substr(0, colon), data.substr(colon + 1)));
-        std::string reply = WaitMessage(1, -1);
-        result = reply.empty() ? -2 : 1;
-        auto idleDeadline = Clock::now() + kIdle;
-        while (result == 1) {
-            if (reply.size() > 3) {
-                if (ProcessCommand(reply) == -3) {
-                    result = 0;
-                    break;
-                }
-                idleDeadline = Clock::now() + kIdle;
-            }
-            reply = WaitMessage(2, -1);
-            if (reply.empty() && (Clock::now() >= idleDeadline || !LinkUp())) result = -2;
-        }
+        const std::string reply = WaitMessage(1, -1);
+        result = -2;
+        if (!reply.empty() && ServeRequests(reply, 2, -1, Clock::now() + kIdle, kIdle)) result = 0;
         ShutDown();
     }
     if (addedNoDialogs) Settings().Delete("NODIALOGS");

@@ -66,13 +66,10 @@ bool CardholderName(const std::string& track, std::string* name) {
 
 }  // namespace
 
-int PPAD::SendOWTags() {
+PPAD::Served PPAD::SendOWTags() {
     trace_->Debug4("SendOWTags");
     log_.Write("SendOWTags");
-    if (!tags_) {
-        SendError();
-        return -1;
-    }
+    if (!tags_) return AnswerError();
     // The pinpad's forms travel in the list; the store keeps the forms the
     // caller reads, so a repeated request sends the same bytes.
     Tags outgoing = *tags_;
@@ -85,17 +82,14 @@ int PPAD::SendOWTags() {
     const std::string loyalty = outgoing.Get("loyalty_code");
     if (!loyalty.empty()) outgoing.Add("loyalty_code", loyalty, 0, Tags::TAG_INT32);
     PrintTags(&outgoing);
-    return SendMsg(outgoing.Make(), false, CardData::Payload::kTagList);
+    return Answer(outgoing.Make(), false, CardData::Payload::kTagList);
 }
 
-int PPAD::RecvOWTags(const std::string& data) {
+PPAD::Served PPAD::RecvOWTags(const std::string& data) {
     if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
         trace_->Debug4("RecvOWTags: %s", CardData::TagList(data).c_str());
     log_.Write("RecvOWTags");
-    if (!tags_) {
-        SendError();
-        return -1;
-    }
+    if (!tags_) return AnswerError();
     // Only values that arrived in this list are unpacked: a value the store
     // already holds as text must not be converted a second time.
     Tags arrived;
@@ -111,8 +105,7 @@ int PPAD::RecvOWTags(const std::string& data) {
     const std::string loyalty = arrived.Get("loyalty_code");
     if (!loyalty.empty()) tags_->Add("loyalty_code", ri::Format("%u", LittleEndian32(loyalty)));
     SaveVarEnv();
-    SendOk();
-    return 0;
+    return AnswerOk();
 }
 
 // Date and time the pinpad left as zeros, the cardholder name and the merged
@@ -128,16 +121,16 @@ void PPAD::CompleteResultTags() {
         tags_->Add("auth_code", auth.substr(0, kAuthCodeLength) + " " + source.substr(0, 1));
 }
 
-int PPAD::SendCard(const std::string& data) {
+PPAD::Served PPAD::SendCard(const std::string& data) {
     log_.Write("Save card data");
     tags_->Parse(data);
-    return SendOk();
+    return AnswerOk();
 }
 
-int PPAD::SendTotals(const std::string& data) {
+PPAD::Served PPAD::SendTotals(const std::string& data) {
     log_.Write("Save totals in parameter \"day_totals\"");
     tags_->Add("day_totals", data);
-    return SendOk();
+    return AnswerOk();
 }
 
 std::string PPAD::InitParamOperation(int operation) {

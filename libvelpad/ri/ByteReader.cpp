@@ -1,5 +1,7 @@
 #include "ri/ByteReader.h"
 
+#include <algorithm>
+
 #include "ri/Exception.h"
 
 namespace ri {
@@ -139,11 +141,13 @@ bool ByteReader::TryBerTag(std::uint32_t* out, std::size_t maxBytes) {
 
 bool ByteReader::TryUntil(const std::string& separator, std::string* out) {
     if (separator.empty()) return false;
-    const std::string rest(reinterpret_cast<const char*>(data_ + pos_), Remaining());
-    const std::size_t found = rest.find(separator);
-    if (found == std::string::npos) return false;
-    if (out != nullptr) *out = rest.substr(0, found);
-    pos_ += found + separator.size();
+    // Searched in place: a request split into many fields is read once.
+    const char* begin = reinterpret_cast<const char*>(data_ + pos_);
+    const char* end = begin + Remaining();
+    const char* found = std::search(begin, end, separator.begin(), separator.end());
+    if (found == end) return false;
+    if (out != nullptr) out->assign(begin, found);
+    pos_ += static_cast<std::size_t>(found - begin) + separator.size();
     return true;
 }
 

@@ -12,9 +12,19 @@ std::vector<std::string> Payloads() {
     std::mt19937 random(20261208);
     std::string noise(300, '\0');
     for (char& byte : noise) byte = static_cast<char>(random() & 0xFF);
-    return {"",        ":",         "::::",      "\x1b\x1b\x1b", "2",
-            "2:",      "2:x:y:z",   "9:-1:-1",   "-5",           std::string(40, '\x10'),
-            noise,     std::string(70000, 'A'), std::string("\x00\x13\x00x\x1b", 5)};
+    return {"",
+            ":",
+            "::::",
+            "\x1b\x1b\x1b",
+            "2",
+            "2:",
+            "2:x:y:z",
+            "9:-1:-1",
+            "-5",
+            std::string(40, '\x10'),
+            noise,
+            std::string(70000, 'A'),
+            std::string("\x00\x13\x00x\x1b", 5)};
 }
 
 class MalformedRequestTest : public EngineFixture {
@@ -40,6 +50,20 @@ TEST_F(MalformedRequestTest, EveryCommandAnswersOnceWhateverItCarries) {
             }
         }
     }
+}
+
+// Whatever a request carries, only the end of the transaction ends the serve
+// loop; a handler that fails still lets the pinpad go on.
+TEST_F(MalformedRequestTest, OnlyTheEndOfTheTransactionEndsTheLoop) {
+    PPAD& engine = Engine();
+    for (const auto& [command, handler] : CommandTable()) {
+        for (const std::string& payload : {std::string(), std::string("\x1b:\x1b")}) {
+            EXPECT_NE(engine.Serve(command + payload), PPAD::kTransactionEnded) << command;
+        }
+    }
+    EXPECT_NE(engine.Serve("NOSUCH"), PPAD::kTransactionEnded);
+    EXPECT_EQ(engine.Serve("ENDTR"), PPAD::kTransactionEnded);
+    EXPECT_EQ(Sent().back(), "OK");
 }
 
 }  // namespace
