@@ -10,18 +10,8 @@
 #include <unistd.h>
 
 #include "api/velpad.h"
+#include "c_check.h"
 
-static int passed;
-static int failed;
-
-static void check(int condition, const char* what) {
-    if (condition) {
-        ++passed;
-    } else {
-        ++failed;
-        fprintf(stderr, "failed: %s\n", what);
-    }
-}
 
 /* Reads `key` into a buffer of the reported size; the value is the first
    returned-count bytes, with a zero added by the caller. */
@@ -80,6 +70,5 @@ int main(void) {
     char command[64];
     snprintf(command, sizeof command, "rm -rf '%s'", root);
     if (chdir("/") != 0 || system(command) != 0) fprintf(stderr, "cannot remove %s\n", root);
-    printf("c_caller: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return report("c_caller");
 }

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "api/velpad.h"
+#include "c_check.h"
 
 enum {
     OPERATION = 8,
@@ -43,17 +44,6 @@ _Static_assert(sizeof(UserAuthIntFull) == FULL_SIZE, "UserAuthIntFull");
 _Static_assert(offsetof(UserAuthInt, enc_data) == 912, "enc_data");
 _Static_assert(sizeof(UserAuthInt) == SHORT_SIZE, "UserAuthInt");
 
-static int passed;
-static int failed;
-
-static void check(int condition, const char* what) {
-    if (condition) {
-        ++passed;
-    } else {
-        ++failed;
-        fprintf(stderr, "failed: %s\n", what);
-    }
-}
 
 static void write_file(const char* name, const char* text) {
     FILE* file = fopen(name, "w");
@@ -286,6 +276,5 @@ int main(void) {
     char command[64];
     snprintf(command, sizeof command, "rm -rf '%s'", root);
     if (chdir("/") != 0 || system(command) != 0) fprintf(stderr, "cannot remove %s\n", root);
-    printf("legacy_caller: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return report("legacy_caller");
 }
