@@ -12,7 +12,6 @@
 #include "api/velpad.h"
 #include "c_check.h"
 
-
 /* Reads `key` into a buffer of the reported size; the value is the first
    returned-count bytes, with a zero added by the caller. */
 static char* read_value(DARir* pos, const char* key) {

@@ -44,7 +44,6 @@ _Static_assert(sizeof(UserAuthIntFull) == FULL_SIZE, "UserAuthIntFull");
 _Static_assert(offsetof(UserAuthInt, enc_data) == 912, "enc_data");
 _Static_assert(sizeof(UserAuthInt) == SHORT_SIZE, "UserAuthInt");
 
-
 static void write_file(const char* name, const char* text) {
     FILE* file = fopen(name, "w");
     if (file == NULL) return;
