@@ -105,7 +105,7 @@ void PPAD::PrepareResultFiles() {
 PPAD::~PPAD() {
     trace_->Debug4("~PPAD");
     link_.Close();
-    if (device_) device_->Close();
+    bank_.Close();
     outputs_.result.Close();
     outputs_.cheque.Close();
     trace_writer_.Close();

@@ -14,6 +14,7 @@
 #include "config/RcResult.h"
 #include "config/Registry.h"
 #include "config/Tags.h"
+#include "engine/BankChannel.h"
 #include "engine/Dialog.h"
 #include "engine/PinpadLink.h"
 #include "engine/RunOutputs.h"
@@ -253,7 +254,8 @@ protected:
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
-    std::unique_ptr<ITransport> device_;
+    // The channel to the bank host the pinpad opens through the register.
+    BankChannel bank_;
 };
 
 // Pads an amount on the left with "0" to twelve characters; an amount longer
