@@ -85,11 +85,12 @@ FuzzEngine::FuzzEngine(Tags* tags, const std::string& answerBytes)
     answered = 0;
     link_->hangUp = true;
     AttachTransport(link_);
-    device_.reset(new FakeChannel);
+    bank_.Attach(new FakeChannel);
     Dialogs().SetDialogs(dialogTable, screenTable);
 }
 
 void FuzzEngine::Serve(const std::string& payload) {
     ProcessCommand(payload);
-    if (device_ && !dynamic_cast<FakeChannel*>(device_.get())) device_.reset(new FakeChannel);
+    if (bank_.Held() && !dynamic_cast<FakeChannel*>(bank_.Transport()))
+        bank_.Attach(new FakeChannel);
 }

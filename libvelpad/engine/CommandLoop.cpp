@@ -52,7 +52,7 @@ int PPAD::Start(const std::string& message) {
 int PPAD::Ping() {
     if (link_.IsOpen()) return 0;
     const bool addedNoDialogs = !Has("NODIALOGS");
-    if (addedNoDialogs) settings_.MakePair("NODIALOGS", "1");
+    if (addedNoDialogs) config_.settings.MakePair("NODIALOGS", "1");
     int result = Connect(kPingComTimeoutMs);
     if (result == 0) {
         SendMsg(std::string(kPingMessage, sizeof(kPingMessage) - 1));
@@ -62,7 +62,7 @@ int PPAD::Ping() {
             result = 0;
         ShutDown();
     }
-    if (addedNoDialogs) settings_.Delete("NODIALOGS");
+    if (addedNoDialogs) config_.settings.Delete("NODIALOGS");
     return result;
 }
 

@@ -13,7 +13,6 @@
 #include "ri/Conv.h"
 #include "ri/Map.h"
 #include "ri/Trace.h"
-#include "transport/LinuxTransportSocket.h"
 #include "transport/TransportFactory.h"
 
 namespace {
@@ -80,10 +79,10 @@ std::string DottedAddress(const std::string& text) {
     return address;
 }
 
-// Connects a channel to the host named by the address and port fields of a
+// Connects the channel to the host named by the address and port fields of a
 // "CONNECT:" request; 0 when connected, -1 for a malformed address or port or
 // a failed connect.
-int ConnectSocket(ITransport& channel, Logger& log, ri::Trace& trace, const std::string& host,
+int ConnectSocket(BankChannel& channel, Logger& log, ri::Trace& trace, const std::string& host,
                   const std::string& portField) {
     log.Write("%s", host.c_str());
     const std::string address = DottedAddress(host);
@@ -94,9 +93,7 @@ int ConnectSocket(ITransport& channel, Logger& log, ri::Trace& trace, const std:
     }
     log.Write("%s", address.c_str());
     log.Write("%s", portField.c_str());
-    auto* params = static_cast<LinuxTransportSocket::Params*>(channel.GetParams());
-    params->address = TransportFactory::Ipv4(address, port);
-    return channel.Connect() < 0 ? -1 : 0;
+    return channel.Connect(TransportFactory::Ipv4(address, port)) ? 0 : -1;
 }
 
 }  // namespace
@@ -105,17 +102,10 @@ PPAD::Served PPAD::OpenDevice(const std::string& kind) {
     trace_->Debug4("OpenDevice: %s", kind.c_str());
     log_.Write("OpenDevice!!!");
     if (kind == "PRINTER") return AnswerOk();
-    // A channel still held is closed and released before the new one is made,
-    // so that its connection to the host does not linger.
-    if (device_) device_->Close();
-    device_.reset(TransportFactory::getTransportSocket());
-    if (!device_) {
+    if (!bank_.Open(kDefaultTimeoutMs)) {
         log_.Write("Create channel fail");
         return AnswerError();
     }
-    auto* params = static_cast<LinuxTransportSocket::Params*>(device_->GetParams());
-    params->receiveTimeout = kDefaultTimeoutMs;
-    params->sendTimeout = kDefaultTimeoutMs;
     if (kind == "SOCKET") return Answer("OK:" + std::to_string(kSocketChannel));
     if (kind == "COM") return Answer("OK:" + std::to_string(kComChannel));
     if (kind == "MODEM") return Answer("OK:" + std::to_string(kModemChannel));
@@ -127,9 +117,9 @@ PPAD::Served PPAD::ConnectDevice(const std::string& argument) {
     if (argument.empty()) return AnswerError();
     log_.Write("Connect");
     const std::vector<std::string> fields = SplitFields(argument, ':');
-    if (fields.size() != 3 || !device_) return AnswerError();
+    if (fields.size() != 3 || !bank_.Held()) return AnswerError();
     if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel &&
-        ConnectSocket(*device_, log_, *trace_, fields[1], fields[2]) != 0)
+        ConnectSocket(bank_, log_, *trace_, fields[1], fields[2]) != 0)
         return AnswerError();
     if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kConnectInfo) + "|Connect");
     return AnswerOk();
@@ -148,8 +138,8 @@ PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
     const long timeout =
         kTimeUnitMs * std::min(std::max(first, second), kMaxTimeoutMs / kTimeUnitMs);
     log_.Write("Setting time out %ld", timeout);
-    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel && device_)
-        device_->SetTimeouts(static_cast<unsigned>(timeout), static_cast<unsigned>(timeout));
+    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel)
+        bank_.SetTimeouts(static_cast<unsigned>(timeout));
     log_.Write("Time out setted");
     return AnswerOk();
 }
@@ -157,12 +147,12 @@ PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
 PPAD::Served PPAD::WriteDevice(const std::string& argument) {
     trace_->Debug4("WriteDevice: %s",
                    CardData::Message(argument, CardData::Payload::kChannel).c_str());
-    if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !device_ || argument.size() < 2)
+    if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !bank_.Held() || argument.size() < 2)
         return AnswerError();
     dialog_.StatusReportConst(Encoding(kSending));
     // The data follows the channel number and one separator character.
     const std::string data = argument.substr(2);
-    const int sent = device_->Send(data);
+    const int sent = bank_.Send(data);
     dialog_.StatusReportConst(Encoding(kSent));
     if (sent == 0) return AnswerOk();
     trace_->Error("WriteDevice: invalid send result: [%d] [%d]", sent,
@@ -176,7 +166,7 @@ PPAD::Served PPAD::ReadDevice(const std::string& argument) {
     std::string maximum;
     if (!SplitFirst(argument, ':', &channel, &maximum)) return AnswerError();
     const long number = ri::Conv::String::ToInt(channel);
-    if (!IsChannelNumber(number) || !device_) return AnswerError();
+    if (!IsChannelNumber(number) || !bank_.Held()) return AnswerError();
     // The pinpad's maximum is bounded: nothing is asked for below one byte,
     // and never more than one answer frame can carry.
     const long length = ri::Conv::String::ToInt(maximum);
@@ -185,7 +175,7 @@ PPAD::Served PPAD::ReadDevice(const std::string& argument) {
         return AnswerError();
     }
     dialog_.StatusReportConst(Encoding(kWaiting));
-    const std::string data = device_->Recive(static_cast<int>(std::min(length, kMaxReadLength)));
+    const std::string data = bank_.Receive(static_cast<int>(std::min(length, kMaxReadLength)));
     if (data.empty()) log_.Write("WSAGetLastError = %ld", static_cast<long>(errno));
     const std::string reply = std::to_string(number) + ":" + data;
     dialog_.StatusReportConst(Encoding(kReceived));
@@ -194,16 +184,13 @@ PPAD::Served PPAD::ReadDevice(const std::string& argument) {
 
 PPAD::Served PPAD::DisconnectDevice(const std::string& argument) {
     trace_->Debug4("DisconnectDevice: %s", argument.c_str());
-    if (!argument.empty() && IsChannelChar(argument[0]) && device_) device_->Close();
+    if (!argument.empty() && IsChannelChar(argument[0])) bank_.Close();
     return AnswerOk();
 }
 
 PPAD::Served PPAD::CloseDevice(const std::string& argument) {
     trace_->Debug4("CloseDevice: %s", argument.c_str());
-    if (!argument.empty() && argument[0] == '0' + kSocketChannel && device_) {
-        device_->Close();
-        device_.reset();
-    }
+    if (!argument.empty() && argument[0] == '0' + kSocketChannel) bank_.Release();
     if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kDisconnectInfo) + "|Disconnect");
     return AnswerOk();
 }

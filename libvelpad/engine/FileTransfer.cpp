@@ -81,7 +81,7 @@ bool FitsFrame(const std::string& word, Logger& log) {
 
 std::string PPAD::ExchangeFile(const char* key, const std::string& name) {
     std::string directory = Setting(key);
-    if (directory.empty()) directory = registry_.GetWorkPath();
+    if (directory.empty()) directory = config_.registry.GetWorkPath();
     return GetPathFile(name, directory);
 }
 

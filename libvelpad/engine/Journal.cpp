@@ -100,7 +100,7 @@ void PPAD::CheckJL() {
 void PPAD::LogsControl() {
     if (!Has("USEAPPLOG")) return;
     trace_->Debug4("*** start LogsControl");
-    const std::string folder = registry_.GetWorkPath() +
+    const std::string folder = config_.registry.GetWorkPath() +
                                ri::Conv::String::Replace(Setting("LOG_FOLDER_NAME"), "\\", "/") +
                                "/";
     Files files;

@@ -29,7 +29,7 @@ const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
 
 int PPAD::ComConnect(long timeoutMs) {
     trace_->Debug4("ComConnect");
-    device_.reset();
+    bank_.Drop();
     TransportFactory::SerialLine line;
     line.name = Setting("PORT");
     line.baud = Number("SPEED");
@@ -52,7 +52,7 @@ int PPAD::ComConnect(long timeoutMs) {
 
 int PPAD::EthConnect() {
     trace_->Debug4("EthConnect");
-    device_.reset();
+    bank_.Drop();
     const unsigned timeout = static_cast<unsigned>(Number("TIMEOUT"));
     std::string address = Setting("ADDR_IP");
     if (address.empty()) address = tags_->Get("addr_ip");

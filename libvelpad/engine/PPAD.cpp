@@ -45,8 +45,8 @@ std::string BuildStamp() {
 
 }  // namespace
 
-PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_) {
-    settings_.SetFile(GetPathFile("cashreg.ini", ""));
+PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), config_(trace_) {
+    config_.settings.SetFile(GetPathFile("cashreg.ini", ""));
     logging_ = tags_->Get("DISABLE_LOG") != "1";
     if (!logging_ || Number("USEAPPLOG") == 0) log_.Stop();
     printer_esc_ = Has("USE_PRINTER_ESC");
@@ -54,7 +54,7 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
         outputs_.result.ShareLog(&log_);
         outputs_.cheque.ShareLog(&log_);
     }
-    log_.SetPath(registry_.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
+    log_.SetPath(config_.registry.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
                  static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
                  static_cast<int>(Number("DATETIME_FORMAT")));
     CopyParams();
@@ -67,11 +67,12 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
         log_.Write(BuildStamp());
     }
     CheckTimeouts();
-    rc_result_.SetFile(GetPathFile(Setting("RC_RESOLVE_FILE"), registry_.GetIniPath()));
-    rc_conv_.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), registry_.GetIniPath()));
+    config_.rcResult.SetFile(
+        GetPathFile(Setting("RC_RESOLVE_FILE"), config_.registry.GetIniPath()));
+    config_.rcConv.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), config_.registry.GetIniPath()));
     StoreCode(999);
     if (logging_) PrepareResultFiles();
-    if (tags_->Get("NODIALOGS") == "1") settings_.MakePair("NODIALOGS", "");
+    if (tags_->Get("NODIALOGS") == "1") config_.settings.MakePair("NODIALOGS", "");
     if (Has("USE_UNIPAY")) tags_->SetDictionary("receipt_number", 0x1F26);
 }
 
@@ -79,9 +80,10 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), settings_(trace_
 // opens the result and cheque writers.
 void PPAD::PrepareResultFiles() {
     for (const char* key : kOutputFiles)
-        settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetExchangePath()));
+        config_.settings.MakePair(key,
+                                  GetPathFile(Setting(key), config_.registry.GetExchangePath()));
     for (const char* key : kWorkFiles)
-        settings_.MakePair(key, GetPathFile(Setting(key), registry_.GetWorkPath()));
+        config_.settings.MakePair(key, GetPathFile(Setting(key), config_.registry.GetWorkPath()));
     Remove(Setting("CHEQ_FILE"));
     Remove(Setting("RESULT_FILE"));
     if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
@@ -89,13 +91,13 @@ void PPAD::PrepareResultFiles() {
     ri::File::Delete(Setting("CANCEL_CH_FILE"));
     if (outputs_.result.Open(Setting("RESULT_FILE")) != 0) Unwritable(Setting("RESULT_FILE"));
     log_.Write("Ini path:");
-    log_.Write(registry_.GetIniPath());
+    log_.Write(config_.registry.GetIniPath());
     log_.Write("Dialogs library path:");
-    log_.Write(registry_.GetDlgLibPath());
+    log_.Write(config_.registry.GetDlgLibPath());
     log_.Write("Work path:");
-    log_.Write(registry_.GetWorkPath());
+    log_.Write(config_.registry.GetWorkPath());
     log_.Write("Output & Exchange path:");
-    log_.Write(registry_.GetExchangePath());
+    log_.Write(config_.registry.GetExchangePath());
     if (outputs_.cheque.Open(Setting("CHEQ_FILE")) != 0) Unwritable(Setting("CHEQ_FILE"));
     if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
         outputs_.cheque.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
@@ -105,7 +107,7 @@ void PPAD::PrepareResultFiles() {
 PPAD::~PPAD() {
     trace_->Debug4("~PPAD");
     link_.Close();
-    if (device_) device_->Close();
+    bank_.Close();
     outputs_.result.Close();
     outputs_.cheque.Close();
     trace_writer_.Close();
@@ -122,12 +124,13 @@ int PPAD::Stop() {
 void PPAD::CopyParams() {
     for (const auto& [name, value] : tags_->GetParams()) {
         if (name.empty()) continue;
-        settings_.MakePair(name, value);
+        config_.settings.MakePair(name, value);
         std::string suffix;
         if (name == "PORT") suffix = PortSuffix(value);
         if (name == "ORVEX_ID") suffix = value;
         if (suffix.empty()) continue;
-        for (const char* key : kSuffixedFiles) settings_.MakePair(key, Setting(key) + "-" + suffix);
+        for (const char* key : kSuffixedFiles)
+            config_.settings.MakePair(key, Setting(key) + "-" + suffix);
         outputs_.statusFile += "-" + suffix;
     }
 }
@@ -136,16 +139,8 @@ std::string PPAD::GetPathFile(const std::string& name, const std::string& direct
     trace_->Debug4("GetPathFile: %s", name.c_str());
     if (name.empty()) return "";
     if (name.find_first_of("\\/") != std::string::npos) return name;
-    if (directory.empty()) return registry_.GetIniPath() + name;
+    if (directory.empty()) return config_.registry.GetIniPath() + name;
     std::string path = directory + name;
     trace_->Debug4("GetPathFile: %s", path.c_str());
     return path;
-}
-
-std::string PPAD::Setting(const std::string& key) const {
-    return settings_.Find(key);
-}
-
-long PPAD::Number(const std::string& key) const {
-    return ri::Conv::String::ToInt(Setting(key));
 }

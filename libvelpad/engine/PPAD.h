@@ -7,14 +7,11 @@
 #include <string>
 
 #include "config/CardData.h"
-#include "config/Cashreq.h"
-#include "config/Operations.h"
 #include "config/OpsTIDConv.h"
-#include "config/RcConv.h"
-#include "config/RcResult.h"
-#include "config/Registry.h"
 #include "config/Tags.h"
+#include "engine/BankChannel.h"
 #include "engine/Dialog.h"
+#include "engine/EngineSettings.h"
 #include "engine/PinpadLink.h"
 #include "engine/RunOutputs.h"
 #include "ri/FileLock.h"
@@ -164,7 +161,7 @@ public:
     // Puts a ready transport behind the link (tests drive the engine through
     // a fake one); the engine takes ownership.
     void AttachTransport(ITransport* transport) { link_.Attach(transport); }
-    Cashreq& Settings() { return settings_; }
+    Cashreq& Settings() { return config_.settings; }
     Dialog& Dialogs() { return dialog_; }
     const std::string& StatusFileName() const { return outputs_.statusFile; }
 
@@ -174,9 +171,9 @@ protected:
     void WriteStatus(char state);
     // Settings helpers that never add a key: the value of a key (empty when
     // absent), the value read as a number, and whether a key is present.
-    std::string Setting(const std::string& key) const;
-    long Number(const std::string& key) const;
-    bool Has(const std::string& key) const { return settings_.IsExist(key); }
+    std::string Setting(const std::string& key) const { return config_.Setting(key); }
+    long Number(const std::string& key) const { return config_.Number(key); }
+    bool Has(const std::string& key) const { return config_.Has(key); }
     // Opens the pinpad link named by "PORT": 0 connected, -1 the TCP relay
     // failed, -2 the serial port failed, -3 the name is no port. Virtual so
     // that a test can put a scripted pinpad behind a whole run.
@@ -239,11 +236,8 @@ protected:
     ri::Trace* trace_;
     Logger log_;
     PinpadLink link_{log_, *trace_};
-    Cashreq settings_;
-    Registry registry_;
-    RcResult rc_result_;
-    RcConv rc_conv_;
-    Operations operations_;
+    // The settings, directories and code and operation tables.
+    EngineSettings config_;
     Dialog dialog_;
     // The run's result and cheque files, printed flag and status file name.
     RunOutputs outputs_;
@@ -253,7 +247,8 @@ protected:
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
-    std::unique_ptr<ITransport> device_;
+    // The channel to the bank host the pinpad opens through the register.
+    BankChannel bank_;
 };
 
 // Pads an amount on the left with "0" to twelve characters; an amount longer

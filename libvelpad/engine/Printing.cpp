@@ -96,7 +96,7 @@ PPAD::Served PPAD::PrintOperation(const std::string& details) {
 
 void PPAD::PrintTechCheck(int code) {
     trace_->Debug4("PrintTechCheck: %d", code);
-    const int converted = rc_conv_[code];
+    const int converted = config_.rcConv[code];
     if (code >= kFirstErrorCode) {
         outputs_.cheque.Write(kErrorLine, false);
         outputs_.cheque.Write(ri::Format(kErrorCodeLine, converted, code), false);
@@ -110,14 +110,15 @@ void PPAD::PrintTechCheck(int code) {
 // The message of a result code: by the code itself with "USEORIGINALRC",
 // else by its converted code; the default result text when the table has none.
 std::string PPAD::ResultText(int code) {
-    const int key = Has("USEORIGINALRC") ? code : rc_conv_[code];
-    return rc_result_.Get(key, Setting("DEFAULT_RC_STRING"));
+    const int key = Has("USEORIGINALRC") ? code : config_.rcConv[code];
+    return config_.rcResult.Get(key, Setting("DEFAULT_RC_STRING"));
 }
 
 void PPAD::PrintInitInfo(int operation) {
     trace_->Debug4("PrintInitInfo: %d", operation);
     std::string text;
-    if (operation > 0) text += Encoding(kOperationLabel) + operations_.GetName(operation) + "\r\n";
+    if (operation > 0)
+        text += Encoding(kOperationLabel) + config_.operations.GetName(operation) + "\r\n";
     const std::string amount = tags_->Get("amount");
     if (!amount.empty()) text += Encoding(kAmountLabel) + GetAmountStr(amount) + "\r\n";
     const std::string track = tags_->Get("rfu");

@@ -26,7 +26,7 @@ const char kUnfinished[] =
 }  // namespace
 
 std::string PPAD::StatusFilePath() {
-    return GetPathFile(outputs_.statusFile, registry_.GetWorkPath());
+    return GetPathFile(outputs_.statusFile, config_.registry.GetWorkPath());
 }
 
 void PPAD::WriteStatus(char state) {
@@ -57,8 +57,9 @@ void PPAD::CancelLastOperation() {
         outputs_.Divert(logging_ ? Setting("CANCEL_RC_FILE") : std::string(),
                         logging_ ? Setting("CANCEL_CH_FILE") : std::string());
     tags_ = &cancelTags;
-    const std::string message = operations_.GetType(kCancelOperation) + kEsc +
-                                operations_.GetOwInd(kCancelOperation) + std::string(4, kEsc);
+    const std::string message = config_.operations.GetType(kCancelOperation) + kEsc +
+                                config_.operations.GetOwInd(kCancelOperation) +
+                                std::string(4, kEsc);
     try {
         StoreCode(kNoResult);
         PrintTechCheck(kNoResult);
@@ -75,7 +76,7 @@ void PPAD::CancelLastOperation() {
 
 void PPAD::StoreCode(int code) {
     trace_->Debug4("StoreCode: %d", code);
-    const std::string converted = ri::Format("%03i", rc_conv_[code]);
+    const std::string converted = ri::Format("%03i", config_.rcConv[code]);
     if (tags_) {
         tags_->Add("response_code", converted);
         tags_->Add("text_message", ResultText(code));

@@ -70,7 +70,7 @@ int PPAD::RunOperation(int operation, void* callback) {
     void* screens = reinterpret_cast<void*>(screensAddress);  // NOLINT(performance-no-int-to-ptr)
     dialog_.SetDialogs(dialogs, screens);
     stop_request_ = false;
-    if (dialog_.Init(registry_.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),
+    if (dialog_.Init(config_.registry.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),
                      Has("USE_CALLBACK")) < 0) {
         trace_->Error("DARir: Dialog Init fail");
         log_.Write("DARir: Dialog Init fail");
@@ -83,7 +83,7 @@ int PPAD::RunOperation(int operation, void* callback) {
     if (!CheckResultFiles()) return -1;
     if (!ConnectForRun()) return -1;
     trace_->Debug("Run command: [%d]", operation);
-    if (!operations_.IsExist(operation)) {
+    if (!config_.operations.IsExist(operation)) {
         trace_->Error("operation not supported");
         dialog_.ErrorReport(Encoding(kNotSupported));
         ShutDown();
@@ -132,8 +132,8 @@ bool PPAD::ConnectForRun() {
 // loads it; false when it cannot be read.
 bool PPAD::LoadOperationTables() {
     if (Setting("AUTODETECT_OPS") == "1") AutodetectOperations();
-    if (operations_.SetFile(GetPathFile(Setting("OPERATION_INI_FILE"), registry_.GetIniPath())) !=
-        0) {
+    if (config_.operations.SetFile(
+            GetPathFile(Setting("OPERATION_INI_FILE"), config_.registry.GetIniPath())) != 0) {
         trace_->Error("open OPS file fail, see debug log");
         log_.Write("DARir: open OPS file fail");
         return false;
@@ -148,7 +148,7 @@ void PPAD::AutodetectOperations() {
     if (Has("OPS_CONV_INI_FILE") &&
         LoadConversion("OPS_CONV_INI_FILE", "OPS CONV INI FILE", &operationFiles) &&
         operationFiles.IsExist(terminal))
-        settings_.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
+        config_.settings.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
     OpsTIDConv terminals;
     if (Has("TID_CONV_INI_FILE") &&
         LoadConversion("TID_CONV_INI_FILE", "TID CONV INI FILE", &terminals) &&
@@ -161,7 +161,7 @@ void PPAD::AutodetectOperations() {
 // Loads the terminal conversion table named by a setting; false (logged)
 // when its file cannot be read.
 bool PPAD::LoadConversion(const char* key, const char* what, OpsTIDConv* table) {
-    if (table->SetFile(GetPathFile(Setting(key), registry_.GetIniPath())) != 0) {
+    if (table->SetFile(GetPathFile(Setting(key), config_.registry.GetIniPath())) != 0) {
         trace_->Error("open %s failed, see debug log", what);
         log_.Write("DARir: open %s failed", what);
         return false;

@@ -27,7 +27,7 @@ long PPAD::TimeoutSetting(const char* key, long fallback, long most, bool toLog)
     if (toLog)
         log_.Write("WARNING: %s=[%s] is not in 1..%ld ms, %ld is used", key, text.c_str(), most,
                    fallback);
-    settings_.MakePair(key, std::to_string(fallback));
+    config_.settings.MakePair(key, std::to_string(fallback));
     return fallback;
 }
 

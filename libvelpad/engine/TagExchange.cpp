@@ -141,9 +141,9 @@ std::string PPAD::InitParamOperation(int operation) {
         tags_->Add("rfu", "");
     }
     const std::string amount = tags_->Get("amount");
-    std::string message = operations_.GetType(operation) + kEsc + operations_.GetOwInd(operation) +
-                          kEsc + tags_->Get("currency") + kEsc +
-                          (amount.empty() ? "" : GetAmountStr(amount)) + kEsc + kEsc +
+    std::string message = config_.operations.GetType(operation) + kEsc +
+                          config_.operations.GetOwInd(operation) + kEsc + tags_->Get("currency") +
+                          kEsc + (amount.empty() ? "" : GetAmountStr(amount)) + kEsc + kEsc +
                           StartCardData();
     if (operation != kCancelOperation) PrintInitInfo(operation);
     return message;

@@ -22,7 +22,7 @@ inline std::string Item(const std::string& tag, const std::string& value) {
 // An engine whose operation table is read from "ops.ini", as a run reads it.
 class OperationsEngine : public PPAD {
 public:
-    explicit OperationsEngine(Tags* tags) : PPAD(tags) { operations_.SetFile("ops.ini"); }
+    explicit OperationsEngine(Tags* tags) : PPAD(tags) { config_.operations.SetFile("ops.ini"); }
 };
 
 // The caller's dialog table with the information window and the yes/no
