@@ -49,17 +49,11 @@ int DlgDirect::Run(const std::string& text) {
 }
 
 int DlgDirect::Start() {
-    SendRequest(kStartMessage);
-    std::string answer;
-    const int result = CommandLoop(&answer, kScreenWait);
-    if (result != 0) return result;
-    return answer == "START" ? 0 : -1;
+    return OpenWith(kStartMessage, kScreenWait);
 }
 
 int DlgDirect::End() {
-    SendRequest("DL:END:");
-    const int result = CommandLoop(nullptr, kScreenWait);
-    return result == -2 ? 0 : result;
+    return CloseWith("DL:END:", kScreenWait);
 }
 
 int DlgDirect::Confirmed(const std::string& message) {

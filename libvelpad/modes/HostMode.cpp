@@ -82,3 +82,17 @@ int HostMode::CommandLoop(std::string* answer, int timeout) {
         SendOk();
     }
 }
+
+int HostMode::OpenWith(const std::string& message, int timeout) {
+    SendRequest(message);
+    std::string answer;
+    const int result = CommandLoop(&answer, timeout);
+    if (result != 0) return result;
+    return answer == "START" ? 0 : -1;
+}
+
+int HostMode::CloseWith(const std::string& message, int timeout) {
+    SendRequest(message);
+    const int result = CommandLoop(nullptr, timeout);
+    return result == -2 ? 0 : result;
+}

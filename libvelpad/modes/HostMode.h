@@ -37,6 +37,12 @@ protected:
     int Store(const Command& command);
     // Sends a request; a failed send raises "Run: send message fail: ...".
     void SendRequest(const std::string& message);
+    // Opens the mode on the pinpad with its start message: 0 once it
+    // answers "START", -1 for another answer, else CommandLoop's failure.
+    int OpenWith(const std::string& message, int timeout);
+    // Closes the mode with its end message: 0 once the pinpad ends it (or
+    // answers), else CommandLoop's failure.
+    int CloseWith(const std::string& message, int timeout);
     // A tag of the session's store as text.
     std::string Tag(const std::string& name) const;
     void SetTag(const std::string& name, const std::string& value);

@@ -38,17 +38,11 @@ int ProxyMode::Run(const std::string& text) {
 }
 
 int ProxyMode::Start() {
-    SendRequest(kStartMessage);
-    std::string answer;
-    const int result = CommandLoop(&answer, kStartWait);
-    if (result != 0) return result;
-    return answer == "START" ? 0 : -1;
+    return OpenWith(kStartMessage, kStartWait);
 }
 
 int ProxyMode::End() {
-    SendRequest(PROXY_CMD_PREFIX + "END");
-    const int result = CommandLoop(nullptr, kStartWait);
-    return result == -2 ? 0 : result;
+    return CloseWith(PROXY_CMD_PREFIX + "END", kStartWait);
 }
 
 int ProxyMode::Request(const char* name, const std::string& request, const std::string& parameter,
