@@ -45,7 +45,7 @@ PPAD::Served PPAD::MifareProcess(const std::string& text) {
     if (data)
         trace_->Debug("MifareProcess: DATA: [%zu bytes]", text.size() - 5);
     else
-        trace_->Debug("MifareProcess: %s", text.c_str());
+        trace_->Debug("MifareProcess: %s", CardData::Message(text).c_str());
     if (text.find("ERROR") != std::string::npos) {
         SendOk();
         StoreCode(ErrorCode(text));

@@ -79,7 +79,7 @@ PPAD::Served PPAD::PrintRQ(const std::string&) {
 }
 
 PPAD::Served PPAD::PrintOperation(const std::string& details) {
-    trace_->Debug4("PrintOperation: %s", details.c_str());
+    trace_->Debug4("PrintOperation: %s", CardData::Message(details).c_str());
     int answer = 0;
     if (Has("NODIALOGS") || Has("CANCEL_LAST_OP_AUTO")) {
         answer = 1;
