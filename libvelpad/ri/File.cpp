@@ -80,11 +80,12 @@ bool File::Delete(const std::string& path) {
 // One open that creates the file as CreatePrivate does, then one write.
 bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
     if (path.empty()) return false;
-    const int flags =
-        O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | (mode == MODE_APPEND ? O_APPEND : O_TRUNC);
-    const int fd = open(path.c_str(), flags, S_IRUSR | S_IWUSR | S_IRGRP);
+    const int fd = mode == MODE_APPEND
+                       ? open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_APPEND,
+                              S_IRUSR | S_IWUSR | S_IRGRP)
+                       : OpenForContent(path, data.size());
     if (fd < 0) return false;
-    RestrictOthers(fd);
+    if (mode == MODE_APPEND) RestrictOthers(fd);
     bool written = true;
     for (std::size_t done = 0; written && done < data.size();) {
         const ssize_t count = write(fd, data.data() + done, data.size() - done);
@@ -107,9 +108,8 @@ std::string File::ReadFile(const std::string& path) {
 bool File::Copy(const std::string& from, const std::string& to) {
     std::ifstream in(from, std::ios::binary);
     if (!in.is_open()) return false;
-    CreatePrivate(to);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;
+    std::ofstream out;
+    if (!OpenAnew(out, to)) return false;
     if (in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
     return static_cast<bool>(out.flush());
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <set>
 #include <string>
@@ -33,6 +35,20 @@ public:
     // Takes every right of others from the open regular file.
     static void RestrictOthers(int fd);
     static bool Delete(const std::string& path);
+    // Leaves path an empty regular file without truncating one that holds
+    // data: a missing file is created as CreatePrivate does, an own file with
+    // a single name is replaced by a new empty one with its rights (less
+    // those of others) and its group. False, with nothing done, for anything
+    // else (a link, a pipe or device, another owner's file, a folder that
+    // refuses the removal), where the caller truncates as usual.
+    static bool EmptyAnew(const std::string& path);
+    // Opens out on path for content written afresh: EmptyAnew, else
+    // CreatePrivate and a truncating open.
+    static bool OpenAnew(std::ofstream& out, const std::string& path);
+    // Opens path for writing size bytes from its start: a file of that very
+    // size is overwritten in place, any other is emptied as by EmptyAnew or,
+    // failing that, truncated. -1 when the open fails.
+    static int OpenForContent(const std::string& path, std::size_t size);
     // Writes data in one go; false when the file cannot be opened or written.
     static bool WriteFile(const std::string& path, const std::string& data,
                           int mode = MODE_TRUNCATE);

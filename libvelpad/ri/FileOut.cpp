@@ -7,8 +7,12 @@ namespace ri {
 
 FileOut::FileOut(const std::string& path, bool append) {
     if (path.empty()) throw Exception("File name is empty");
-    File::CreatePrivate(path);
-    out_.open(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (append) {
+        File::CreatePrivate(path);
+        out_.open(path, std::ios::binary | std::ios::app);
+    } else {
+        File::OpenAnew(out_, path);
+    }
     if (!out_.is_open()) throw Exception("File is not opened: %s", path.c_str());
 }
 

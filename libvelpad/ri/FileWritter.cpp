@@ -9,9 +9,7 @@ int FileWritter::Open(const std::string& path, int timeMode) {
     if (!out_.is_open() && !path.empty()) {
         path_ = path;
         timeMode_ = timeMode;
-        ri::File::CreatePrivate(path_);
-        out_.open(path_, std::ios::binary | std::ios::trunc);
-        if (out_.is_open()) {
+        if (ri::File::OpenAnew(out_, path_)) {
             result = 0;
         } else {
             out_.clear();
@@ -73,9 +71,7 @@ int FileWritter::EnsureOpen() {
     if (path_.empty()) return -1;
     if (out_.is_open()) return 0;
     out_.clear();
-    ri::File::CreatePrivate(path_);
-    out_.open(path_, std::ios::binary | std::ios::trunc);
-    if (out_.is_open()) return 0;
+    if (ri::File::OpenAnew(out_, path_)) return 0;
     out_.clear();
     return -1;
 }

@@ -7,6 +7,7 @@
 #include "ri/FileIn.h"
 #include "ri/FileOut.h"
 #include "ri/FileWritter.h"
+#include "support/FileModes.h"
 #include "support/TempDir.h"
 
 using ri::File;
@@ -131,25 +132,6 @@ TEST(FileOut, TruncatesOrAppends) {
     ri::FileOut(path).WriteLine("c");
     EXPECT_EQ("c\n", File::ReadFile(path));
 }
-
-namespace {
-
-unsigned ModeOf(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 07777;
-}
-
-// Holds the process umask at zero, so that the modes the library asks for show.
-class NoUmask {
-public:
-    NoUmask() : old_(umask(0)) {}
-    ~NoUmask() { umask(old_); }
-
-private:
-    mode_t old_;
-};
-
-}  // namespace
 
 TEST(File, LogsAndResultFilesAreReadableByOwnerAndGroupOnly) {
     TempDir dir;
