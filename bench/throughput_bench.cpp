@@ -91,14 +91,16 @@ struct Goals {
 
 // Plays each kind of run (bare, library with logs off, library with default
 // logs) once with the large frames and once without, for rounds rounds after
-// one round of warm-up, and prints the rate of the large frames' bytes.
+// one round of warm-up, and prints the rate of the large frames' bytes. With
+// only >= 0 (a profiler's run) just that kind is played and nothing printed.
 void Measure(const std::string& withFrames, const std::string& without, int rounds, double bytes,
-             const std::string& title, Goals goals) {
+             const std::string& title, Goals goals, int only) {
     Install install;
     if (chdir(install.Dir().c_str()) != 0) throw std::runtime_error("chdir failed");
     WriteFile(install.Path(kFileName), FileData());
     const std::string pair = withFrames + "close\naccept\n" + without;
-    VirtualPinpad pinpad(install, RepeatScenario(pair, 3 * (rounds + 1)));
+    const int kinds = only < 0 ? 3 : 1;
+    VirtualPinpad pinpad(install, RepeatScenario(pair, kinds * (rounds + 1)));
     install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
     const int port = std::stoi(pinpad.Line());
     const std::function<void()> runs[] = {[port] { Bare(port); }, [] { LibraryPayment(true); },
@@ -107,12 +109,14 @@ void Measure(const std::string& withFrames, const std::string& without, int roun
     ResetSleeps();
     for (int round = 0; round <= rounds; ++round) {
         for (int k = 0; k < 3; ++k) {
+            if (only >= 0 && k != only) continue;
             const double withTime = Timed(runs[k]);
             const double withoutTime = Timed(runs[k]);
             if (round > 0) large[k].push_back(withTime), small[k].push_back(withoutTime);
         }
     }
     pinpad.Finish();
+    if (only >= 0) return;
     double rate[3];
     for (int k = 0; k < 3; ++k) rate[k] = bytes / (Median(large[k]) - Median(small[k]));
     std::printf("%s (%d runs, median)\n", title.c_str(), rounds);
@@ -127,19 +131,29 @@ void Measure(const std::string& withFrames, const std::string& without, int roun
 
 }  // namespace
 
+// The kind of run a profiler asks for ("bare", "off", "on"), -1 for all.
+int OnlyKind(int argc, char** argv) {
+    if (argc < 3) return -1;
+    const std::string kinds[] = {"bare", "off", "on"};
+    for (int k = 0; k < 3; ++k)
+        if (argv[2] == kinds[k]) return k;
+    throw std::invalid_argument("usage: throughput_bench [ROUNDS [bare|off|on]]");
+}
+
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
     try {
+        const int only = OnlyKind(argc, argv);
         Measure(Transaction(kFrames), Transaction(0), rounds,
                 static_cast<double>(kFrames) * FrameBytes(),
                 "Link throughput, pinpad to host: " + std::to_string(kFrames) + " frames of " +
                     std::to_string(FrameBytes()) + " bytes",
-                {2, 10});
+                {2, 10}, only);
         Measure(FileTransaction(kFileFetches), FileTransaction(0), rounds,
                 static_cast<double>(kFileFetches) * (3 + kFileBytes),
                 "File throughput, host to pinpad: " + std::to_string(kFileFetches) +
                     " GETFILE: replies of " + std::to_string(kFileBytes) + " bytes",
-                {0, 0});
+                {0, 0}, only);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "throughput_bench: %s\n", e.what());
         return 1;

@@ -81,14 +81,16 @@ std::size_t ChannelHead(const std::string& payload, Payload kind) {
 std::string RedactTagList(const std::string& list) {
     std::size_t used = 0;
     std::string out;
+    out.reserve(list.size());
     for (const Tags::Item& item : Tags::Items(list, &used)) {
         const std::string name = Tags::NameOf(item.id);
         if (!CardData::IsCardTag(name)) {
-            out += item.head + item.value;
+            out.append(item.head).append(item.value);
             continue;
         }
         const std::string shown = CardData::Value(name, item.value);
-        out += item.head.substr(0, item.head.size() - 1) + static_cast<char>(shown.size()) + shown;
+        out.append(item.head, 0, item.head.size() - 1);
+        out.append(1, static_cast<char>(shown.size())).append(shown);
     }
     if (used < list.size()) out += Length("cut", list.size() - used);
     return out;
@@ -144,10 +146,11 @@ std::string CardData::ResultValue(const std::string& name, const std::string& va
 std::string CardData::TagList(const std::string& list) {
     std::size_t used = 0;
     std::string shown;
+    shown.reserve(list.size() * 2);
     for (const Tags::Item& item : Tags::Items(list, &used)) {
         const std::string name = NameOrNumber(item.id);
         if (!shown.empty()) shown += ' ';
-        shown += name + "=" + Value(name, item.value);
+        shown.append(name).append(1, '=').append(Value(name, item.value));
     }
     if (used < list.size()) shown += (shown.empty() ? "" : " ") + Length("cut", list.size() - used);
     return ri::LogText(shown);

@@ -79,8 +79,12 @@ std::string Tags::Make() const {
     return out;
 }
 
-std::vector<Tags::Item> Tags::Items(const std::string& list, std::size_t* used) {
-    std::vector<Item> items;
+namespace {
+
+// Walks the whole items of a tag list, calling visit(id, head, value offset,
+// value length) for each; returns the bytes the whole items take.
+template <typename Visit>
+std::size_t WalkItems(const std::string& list, Visit visit) {
     ri::ByteReader reader(list);
     std::size_t whole = 0;
     std::uint64_t id = 0;
@@ -89,27 +93,58 @@ std::vector<Tags::Item> Tags::Items(const std::string& list, std::size_t* used) 
         if (!reader.TryU8(&lengthByte)) {
             break;
         }
-        Item item;
-        item.id = id;
         const auto length = static_cast<std::int8_t>(lengthByte);
-        if (length > 0 && !reader.TryBytes(static_cast<std::size_t>(length), &item.value)) {
+        const std::size_t valueAt = reader.Offset();
+        if (length > 0 && !reader.TrySkip(static_cast<std::size_t>(length))) {
             break;
         }
         const std::size_t end = reader.Offset();
-        item.head = list.substr(whole, end - whole - item.value.size());
+        visit(id, whole, valueAt, end - valueAt);
         whole = end;
-        items.push_back(std::move(item));
     }
+    return whole;
+}
+
+}  // namespace
+
+std::vector<Tags::Item> Tags::Items(const std::string& list, std::size_t* used) {
+    std::vector<Item> items;
+    const std::size_t whole = WalkItems(
+        list, [&](std::uint64_t id, std::size_t at, std::size_t valueAt, std::size_t length) {
+            Item item;
+            item.id = id;
+            item.head = list.substr(at, valueAt - at);
+            item.value = list.substr(valueAt, length);
+            items.push_back(std::move(item));
+        });
     if (used != nullptr) {
         *used = whole;
     }
     return items;
 }
 
+// Values are copied straight from the list into the store: a list that
+// repeats the tags of the last one reuses their storage.
 void Tags::Parse(const std::string& data) {
-    for (Item& item : Items(data, nullptr)) {
-        if (!item.value.empty()) {  // a length of 0 or below carries no value
-            store_[item.id] = std::move(item.value);
+    WalkItems(data, [&](std::uint64_t id, std::size_t, std::size_t valueAt, std::size_t length) {
+        if (length > 0) {  // a length of 0 or below carries no value
+            store_[id].assign(data, valueAt, length);
         }
+    });
+}
+
+std::string Tags::ValueIn(const std::string& list, const std::string& name) {
+    std::uint64_t wanted = 0;
+    if (!FindId(name, &wanted)) {
+        return std::string();
     }
+    std::size_t from = 0;
+    std::size_t size = 0;
+    WalkItems(list, [&](std::uint64_t id, std::size_t, std::size_t valueAt, std::size_t length) {
+        if (id == wanted && length > 0) {
+            from = valueAt;
+            size = length;
+        }
+    });
+    return list.substr(from, size);
 }

@@ -81,6 +81,9 @@ public:
     // The whole items of a tag list, in order; *used receives the bytes they
     // take, so whatever lies behind is an item cut short.
     static std::vector<Item> Items(const std::string& list, std::size_t* used);
+    // The raw value of the last whole item of a dictionary name in a tag
+    // list; empty when the list carries none.
+    static std::string ValueIn(const std::string& list, const std::string& name);
 
     // Re-numbers a dictionary name (process-wide) and moves this store's
     // value from the old id to the new one. Unknown names change nothing.

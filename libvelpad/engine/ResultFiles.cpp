@@ -80,24 +80,27 @@ void PPAD::SaveOutputFile() {
     // The card number is written masked; the store keeps it as the pinpad sent it.
     for (const auto& field : fields)
         content += OneLine(CardData::ResultValue(field.second, tags_->Get(field.second))) + "\n";
-    if (!ri::File::WriteFile(Setting("OUTPUT_FILE"), content))
+    if (!outputs_.outputFile.Write(Setting("OUTPUT_FILE"), content))
         trace_->Error("PPAD: output file [%s] cannot be written", Setting("OUTPUT_FILE").c_str());
 }
 
 void PPAD::SaveVarEnv() {
-    if (!tags_ || !Has("VAR_ENV_FILE")) return;
-    FileWritter file;
-    if (file.Open(Setting("VAR_ENV_FILE")) != 0) return;
+    const std::string path = Setting("VAR_ENV_FILE");
+    if (!tags_ || path.empty()) return;
     const std::string stamp = tags_->Get("datetimehost");
     std::string amount;
     formatAmount(tags_->Get("amount"), amount);
-    file.Write("TRANSACTION_DATE", PackedPart(stamp, 1, '.'));
-    file.Write("TRANSACTION_TIME", PackedPart(stamp, 4, ':'));
-    file.Write("AUTHORIZATION_CODE", OneLine(tags_->Get("auth_code")));
-    file.Write("MERCHAND_ID", OneLine(tags_->Get("merchant_id")));
-    file.Write("RESPONSE_CODE", OneLine(tags_->Get("response_code")));
-    file.Write("RESPONSE_MESSAGE", OneLine(tags_->Get("text_message")));
-    file.Write("ORVEX_RRN", OneLine(tags_->Get("rrn")));
-    file.Write("ORVEX_AUTH_AMT", OneLine(amount));
-    file.Close();
+    const std::pair<const char*, std::string> lines[] = {
+        {"TRANSACTION_DATE", PackedPart(stamp, 1, '.')},
+        {"TRANSACTION_TIME", PackedPart(stamp, 4, ':')},
+        {"AUTHORIZATION_CODE", OneLine(tags_->Get("auth_code"))},
+        {"MERCHAND_ID", OneLine(tags_->Get("merchant_id"))},
+        {"RESPONSE_CODE", OneLine(tags_->Get("response_code"))},
+        {"RESPONSE_MESSAGE", OneLine(tags_->Get("text_message"))},
+        {"ORVEX_RRN", OneLine(tags_->Get("rrn"))},
+        {"ORVEX_AUTH_AMT", OneLine(amount)}};
+    std::string content;
+    for (const auto& [key, value] : lines) content.append(key).append(1, '=').append(value) += '\n';
+    if (!outputs_.exchangeFile.Write(path, content))
+        trace_->Error("PPAD: variable file [%s] cannot be written", path.c_str());
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ri/FileWritter.h"
+#include "ri/KnownFile.h"
 
 // What a run writes for its caller besides the tags: the result file (the
 // code as three digits), the cheque file (the slip, or a technical check),
@@ -28,6 +29,9 @@ public:
 
     FileWritter result;
     FileWritter cheque;
+    // The output and variable-environment files, rewritten after each tag list.
+    ri::KnownFile outputFile;
+    ri::KnownFile exchangeFile;
     bool printed = false;
     std::string statusFile = "lastop.stb";
 };

@@ -92,17 +92,15 @@ PPAD::Served PPAD::RecvOWTags(const std::string& data) {
     if (!tags_) return AnswerError();
     // Only values that arrived in this list are unpacked: a value the store
     // already holds as text must not be converted a second time.
-    Tags arrived;
-    arrived.Parse(data);
     tags_->Parse(data);
     PrintTags(tags_);
-    const std::string pan = arrived.Get("pan");
+    const std::string pan = Tags::ValueIn(data, "pan");
     if (!pan.empty()) tags_->Add("pan", UnpackDigits(pan, '*'));
-    const std::string track = arrived.Get("loyalty_track2");
+    const std::string track = Tags::ValueIn(data, "loyalty_track2");
     if (!track.empty()) tags_->Add("loyalty_track2", UnpackDigits(track, '='));
     if (tags_->Get("DISABLE_LOG") != "1") SaveOutputFile();
     CompleteResultTags();
-    const std::string loyalty = arrived.Get("loyalty_code");
+    const std::string loyalty = Tags::ValueIn(data, "loyalty_code");
     if (!loyalty.empty()) tags_->Add("loyalty_code", ri::Format("%u", LittleEndian32(loyalty)));
     SaveVarEnv();
     return AnswerOk();

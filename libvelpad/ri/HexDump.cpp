@@ -1,5 +1,8 @@
 #include "ri/HexDump.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace ri {
 
 namespace {
@@ -10,38 +13,53 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kHexWidth = kRow * 3 - 1;
 constexpr std::size_t kCharWidth = 1 + kRow * 4;
 
-void AppendCharacter(unsigned char byte, std::string* line) {
-    if (byte == 0x7F)
-        line->append("\\x7F");
-    else
-        line->push_back(byte < 0x20 || byte >= 0x80 ? '.' : static_cast<char>(byte));
+// Writes the character column of one row at out; returns the end. DEL is
+// written escaped, other bytes outside printable ASCII as dots.
+char* PutCharacters(const unsigned char* row, std::size_t count, char* out) {
+    for (std::size_t i = 0; i < kRow; ++i) {
+        const unsigned char byte = i < count ? row[i] : 0;
+        if (byte == 0x7F) {
+            std::memcpy(out, "\\x7F", 4);
+            out += 4;
+        } else {
+            *out++ = byte < 0x20 || byte >= 0x80 ? '.' : static_cast<char>(byte);
+        }
+    }
+    return out;
+}
+
+// Writes the blank-separated hexadecimal column of one row at out.
+char* PutHex(const unsigned char* row, std::size_t count, char* out) {
+    for (std::size_t i = 0; i < kRow; ++i) {
+        const unsigned char byte = i < count ? row[i] : 0;
+        if (i > 0) *out++ = ' ';
+        *out++ = kHexDigits[byte >> 4];
+        *out++ = kHexDigits[byte & 0x0F];
+    }
+    return out;
 }
 
 }  // namespace
 
+// The rows are written into one buffer sized for the worst case (every
+// character escaped), then cut to what was written.
 std::string HexDump(const std::string& bytes, const std::string& prefix, bool withCharacters) {
     const std::size_t rows = (bytes.size() + kRow - 1) / kRow;
-    std::string text;
-    text.reserve(rows * (prefix.size() + kHexWidth + (withCharacters ? kCharWidth : 0) + 1));
+    std::string text(rows * (prefix.size() + kHexWidth + (withCharacters ? kCharWidth : 0) + 1),
+                     '\0');
+    char* out = text.data();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t offset = 0; offset < bytes.size(); offset += kRow) {
-        text += prefix;
-        for (std::size_t i = 0; i < kRow; ++i) {
-            const std::size_t at = offset + i;
-            const auto byte = at < bytes.size() ? static_cast<unsigned char>(bytes[at]) : 0;
-            if (i > 0) text.push_back(' ');
-            text.push_back(kHexDigits[byte >> 4]);
-            text.push_back(kHexDigits[byte & 0x0F]);
-        }
+        const std::size_t count = std::min(kRow, bytes.size() - offset);
+        std::memcpy(out, prefix.data(), prefix.size());
+        out = PutHex(data + offset, count, out + prefix.size());
         if (withCharacters) {
-            text.push_back(' ');
-            for (std::size_t i = 0; i < kRow; ++i) {
-                const std::size_t at = offset + i;
-                AppendCharacter(at < bytes.size() ? static_cast<unsigned char>(bytes[at]) : 0,
-                                &text);
-            }
+            *out++ = ' ';
+            out = PutCharacters(data + offset, count, out);
         }
-        text.push_back('\n');
+        *out++ = '\n';
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 

@@ -12,20 +12,25 @@ bool NeedsEscape(unsigned char byte) {
 
 }  // namespace
 
-// Runs of plain bytes are copied whole, so a long frame costs one pass.
+// Escapes are counted first and the text written once into a line of its
+// final size: a long frame costs one allocation and no appends.
 std::string LogText(const std::string& text) {
-    std::string line;
-    line.reserve(text.size());
-    std::size_t plain = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (!NeedsEscape(byte)) continue;
-        line.append(text, plain, at - plain);
-        const char escape[] = {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
-        line.append(escape, sizeof escape);
-        plain = at + 1;
+    std::size_t escapes = 0;
+    for (const char c : text) escapes += NeedsEscape(static_cast<unsigned char>(c)) ? 1 : 0;
+    if (escapes == 0) return text;
+    std::string line(text.size() + escapes * 3, '\0');
+    char* out = line.data();
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!NeedsEscape(byte)) {
+            *out++ = c;
+            continue;
+        }
+        *out++ = '\\';
+        *out++ = 'x';
+        *out++ = kHexDigits[byte >> 4];
+        *out++ = kHexDigits[byte & 0x0F];
     }
-    line.append(text, plain, std::string::npos);
     return line;
 }
 

@@ -55,8 +55,11 @@ void Logger::Write(const std::string& text) {
     }
     if (!file_ || !file_->IsOpen()) OpenFile();
     if (!file_->IsOpen()) return;
-    const std::string message = text.substr(0, strnlen(text.c_str(), text.size()));
-    file_->Append(Stamp(timeMode_) + ' ' + ri::LogText(message) + '\n');
+    const std::string message = ri::LogText(text.substr(0, strnlen(text.c_str(), text.size())));
+    std::string line = Stamp(timeMode_);
+    line.reserve(line.size() + message.size() + 2);
+    line.append(1, ' ').append(message).append(1, '\n');
+    file_->Append(line);
 }
 
 void Logger::Dump(const std::string& bytes) {

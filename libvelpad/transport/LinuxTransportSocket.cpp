@@ -116,18 +116,17 @@ int LinuxTransportSocket::Send(const std::string& data) {
 // kept from an earlier receive go out first, topped up without waiting with
 // whatever has arrived since.
 std::string LinuxTransportSocket::Recive(int length) {
-    if (length <= 0 || (fd_ < 0 && pending_.empty())) {
+    if (length <= 0 || (fd_ < 0 && pending_.Empty())) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", -1);
         return std::string();
     }
     const std::size_t wanted = static_cast<std::size_t>(length);
-    if (pending_.empty()) {
+    if (pending_.Empty()) {
         if (!Fill(wanted, static_cast<long>(receiveTimeout_))) return std::string();
-    } else if (pending_.size() < wanted && fd_ >= 0) {
-        Fill(wanted - pending_.size(), 0);
+    } else if (pending_.Size() < wanted && fd_ >= 0) {
+        Fill(wanted - pending_.Size(), 0);
     }
-    std::string buffer = pending_.substr(0, wanted);
-    pending_.erase(0, buffer.size());
+    std::string buffer = pending_.Take(wanted);
     // A large frame is rendered for the trace only when the line is written.
     if (log_->GetLogType() >= ri::Trace::LEVEL_DEBUG6)
         log_->Debug6("SOCKET RECV [%d]: %s", static_cast<int>(buffer.size()),
@@ -140,23 +139,23 @@ bool LinuxTransportSocket::Fill(std::size_t wanted, long timeoutMs) {
         if (timeoutMs > 0) log_->Debug6("SOCKET RECV: EMPTY");
         return false;
     }
-    const std::size_t kept = pending_.size();
-    pending_.resize(kept + std::max(wanted, kReadAhead));
+    const std::size_t room = std::max(wanted, kReadAhead);
+    char* const into = pending_.Reserve(room);
     ssize_t count = 0;
     do {
-        count = recv(fd_, &pending_[kept], pending_.size() - kept, 0);
+        count = recv(fd_, into, room, 0);
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
         log_->Error("LinuxTransportSocket: Recive: recv fail: [%d]", static_cast<int>(count));
         peerGone_ = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         count = 0;
     }
-    pending_.resize(kept + static_cast<std::size_t>(count));
+    pending_.Commit(static_cast<std::size_t>(count));
     return count > 0;
 }
 
 int LinuxTransportSocket::Close() {
-    pending_.clear();
+    pending_.Clear();
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;

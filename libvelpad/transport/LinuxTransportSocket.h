@@ -5,6 +5,7 @@
 #include <string>
 
 #include "transport/ITransport.h"
+#include "transport/ReceiveBuffer.h"
 
 namespace ri {
 class Trace;
@@ -48,7 +49,7 @@ public:
     void* GetParams() override { return &params_; }
     // The parameter block to fill before Connect.
     Params& Parameters() { return params_; }
-    bool IsConnected() const override { return !peerGone_ || !pending_.empty(); }
+    bool IsConnected() const override { return !peerGone_ || !pending_.Empty(); }
 
 private:
     bool ConnectWithin(unsigned long timeoutMs);
@@ -66,7 +67,7 @@ private:
     unsigned long receiveTimeout_ = 0;
     unsigned long sendTimeout_ = 0;
     // Bytes received but not yet handed out.
-    std::string pending_;
+    transport::ReceiveBuffer pending_;
     // The peer closed the connection or reset it.
     bool peerGone_ = false;
 };

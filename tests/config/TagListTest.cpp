@@ -37,6 +37,18 @@ TEST(TagList, ParseReplacesRepeatedTags) {
     EXPECT_EQ("b", tags.Get("pan"));
 }
 
+// What a list itself carried, apart from what the store already held: the
+// last whole item counts, an item without value or cut short does not.
+TEST(TagList, ValueInReadsTheListNotTheStore) {
+    const std::string list =
+        Bytes({0x5A, 0x02, 0x12, 0x34, 0x9F, 0x02, 0x00, 0x5A, 0x01, 0x56, 0x1F, 0x03, 0x05, 'R'});
+    EXPECT_EQ("\x56", Tags::ValueIn(list, "pan"));
+    EXPECT_EQ("", Tags::ValueIn(list, "result_amount"));
+    EXPECT_EQ("", Tags::ValueIn(list, "rrn"));
+    EXPECT_EQ("", Tags::ValueIn(list, "no_such_name"));
+    EXPECT_EQ("", Tags::ValueIn("", "pan"));
+}
+
 TEST(TagList, LengthsWithoutValueSkipOnlyTheTag) {
     Tags tags;
     tags.Parse(Bytes({0x5A, 0x00, 0x57, 0x01, 0x41}));
