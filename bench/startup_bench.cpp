@@ -113,7 +113,10 @@ int main(int argc, char** argv) {
         }
         pinpad.Finish();
         const double limit = Median(floor) + Median(bare);
-        std::printf("Start-up of velrun, default logs (%d runs each, median)\n", runs);
+        std::printf(
+            "Start-up of velrun, default logs (%d runs each; times: medians, ratio with a goal: "
+            "median of each round's ratio)\n",
+            runs);
         PrintFigure("velrun payment, exec to exit", Median(whole), "us");
         PrintFigure("exec to start message", Median(toStart), "us");
         PrintRatio("share of the payment before the start message",
@@ -122,7 +125,7 @@ int main(int argc, char** argv) {
         PrintFigure("empty C++ program, exec to exit", Median(floor), "us");
         PrintFigure("limit: empty program + bare exchange", limit, "us");
         PrintRatio("velrun payment / limit", Median(whole) / limit);
-        PrintRatio("exec to start message / empty program", Median(toStart) / Median(floor), 1.25);
+        PrintRatio("exec to start message / empty program", MedianRatio(toStart, floor), 1.25);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "startup_bench: %s\n", e.what());
         return 1;

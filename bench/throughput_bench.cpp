@@ -118,13 +118,18 @@ void Measure(const std::string& withFrames, const std::string& without, int roun
     pinpad.Finish();
     if (only >= 0) return;
     double rate[3];
-    for (int k = 0; k < 3; ++k) rate[k] = bytes / (Median(large[k]) - Median(small[k]));
-    std::printf("%s (%d runs, median)\n", title.c_str(), rounds);
+    std::vector<double> took[3];
+    for (int k = 0; k < 3; ++k) {
+        took[k] = Differences(large[k], small[k]);
+        rate[k] = bytes / Median(took[k]);
+    }
+    std::printf("%s (%d runs; rates: from medians, ratios: medians of each round's ratio)\n",
+                title.c_str(), rounds);
     PrintFigure("bare client (loopback limit)", rate[0], "MB/s");
     PrintFigure("library, logs off", rate[1], "MB/s");
     PrintFigure("library, default logs", rate[2], "MB/s");
-    PrintRatio("limit / library, logs off", rate[0] / rate[1], goals.logsOff);
-    PrintRatio("limit / library, default logs", rate[0] / rate[2], goals.defaultLogs);
+    PrintRatio("limit / library, logs off", MedianRatio(took[1], took[0]), goals.logsOff);
+    PrintRatio("limit / library, default logs", MedianRatio(took[2], took[0]), goals.defaultLogs);
     PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",
                 "(" + std::to_string(SleepCount()) + " sleeps)");
 }

@@ -88,12 +88,15 @@ int main(int argc, char** argv) {
         if (argc > 2) return ProfileOne(rounds, argv[2]);
         const Series s = Measure(rounds, -1);
         const double bare = Median(s.bare), off = Median(s.logsOff), on = Median(s.logsOn);
-        std::printf("Transaction over loopback TCP (51 exchanges, %d runs each, median)\n", rounds);
+        std::printf(
+            "Transaction over loopback TCP (51 exchanges, %d runs each; times: medians, "
+            "ratios: medians of each round's ratio)\n",
+            rounds);
         PrintFigure("bare exchange of the same frames (limit)", bare, "us");
         PrintFigure("library, logs off (DISABLE_LOG)", off, "us");
         PrintFigure("library, default logs", on, "us");
-        PrintRatio("logs off / limit", off / bare, 1.25);
-        PrintRatio("default logs / limit", on / bare, 1.6);
+        PrintRatio("logs off / limit", MedianRatio(s.logsOff, s.bare), 1.25);
+        PrintRatio("default logs / limit", MedianRatio(s.logsOn, s.bare), 1.6);
         PrintFigure("library overhead per transaction, logs off", off - bare, "us");
         PrintFigure("library overhead per transaction, default logs", on - bare, "us");
         PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",

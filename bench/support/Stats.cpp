@@ -16,6 +16,19 @@ double Median(std::vector<double> samples) {
     return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
 }
 
+double MedianRatio(const std::vector<double>& over, const std::vector<double>& under) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < over.size() && i < under.size(); ++i)
+        if (under[i] != 0) ratios.push_back(over[i] / under[i]);
+    return Median(ratios);
+}
+
+std::vector<double> Differences(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> out;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) out.push_back(a[i] - b[i]);
+    return out;
+}
+
 void PrintFigure(const std::string& name, double value, const std::string& unit,
                  const std::string& note) {
     std::printf("  %-46s %12.1f %-5s %s\n", name.c_str(), value, unit.c_str(), note.c_str());

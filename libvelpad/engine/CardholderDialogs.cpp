@@ -55,13 +55,13 @@ long DialogLength(const std::string& value, long fallback) {
 }  // namespace
 
 PPAD::Served PPAD::StatusMessage(const std::string& text) {
-    trace_->Debug4("StatusMessage: %s", CardData::Message(text).c_str());
+    TraceShown("StatusMessage: ", text);
     dialog_.StatusReport(Encoding(text));
     return AnswerOk();
 }
 
 PPAD::Served PPAD::Warning(const std::string& text) {
-    trace_->Debug4("Warning: %s", CardData::Message(text).c_str());
+    TraceShown("Warning: ", text);
     dialog_.WarningDlg(Encoding(text));
     return AnswerOk();
 }
@@ -69,7 +69,7 @@ PPAD::Served PPAD::Warning(const std::string& text) {
 // "INFO:" code "|" text. With "INFO_DIALOG" the code sets what Stop reports
 // and the whole text, code included, is shown.
 PPAD::Served PPAD::Info(const std::string& text) {
-    trace_->Debug4("Info: %s", CardData::Message(text).c_str());
+    TraceShown("Info: ", text);
     std::string code;
     std::string rest;
     if (SplitFirst(text, '|', &code, &rest) && Has("INFO_DIALOG")) {
@@ -81,27 +81,27 @@ PPAD::Served PPAD::Info(const std::string& text) {
 }
 
 PPAD::Served PPAD::YesNoRequest(const std::string& text) {
-    trace_->Debug4("YesNoRequest: %s", CardData::Message(text).c_str());
+    TraceShown("YesNoRequest: ", text);
     int answer = 0;
     if (!Has("NODIALOGS")) answer = dialog_.YesNoDialog(Encoding(text), Encoding(kYesNoQuestion));
     return AnswerNumber(answer);
 }
 
 PPAD::Served PPAD::MenuRequest(const std::string& text) {
-    trace_->Debug4("MenuRequest: %s", CardData::Message(text).c_str());
+    TraceShown("MenuRequest: ", text);
     const int choice = dialog_.MakeMenu(Encoding(text));
     return choice < -1 ? AnswerError() : AnswerNumber(choice);
 }
 
 PPAD::Served PPAD::DataRequest(const std::string& text) {
-    trace_->Debug4("DataRequest: %s", CardData::Message(text).c_str());
+    TraceShown("DataRequest: ", text);
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
     return Answer(std::to_string(result) + kEsc + value);
 }
 
 PPAD::Served PPAD::AmountRequest(const std::string& text) {
-    trace_->Debug4("AmountRequest: %s", CardData::Message(text).c_str());
+    TraceShown("AmountRequest: ", text);
     std::string value;
     const int result = dialog_.StringInput(Encoding(text), &value);
     if (result < -1) return AnswerError();

@@ -81,8 +81,7 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
 }
 
 PPAD::Served PPAD::Serve(const std::string& payload) {
-    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
-        trace_->Debug4("ProcessCommand: %s", CardData::Message(payload).c_str());
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4) TraceShown("ProcessCommand: ", payload);
     if (payload == "ENDTR") return EndProcess();
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {

@@ -103,6 +103,9 @@ public:
     void SaveOutputFile();
     void SaveVarEnv();
     void PrintTags(Tags* tags);
+    // "label" and the pinpad's text as the card-data renderer shows it, at
+    // trace level 4; the text is rendered only when the trace takes the line.
+    void TraceShown(const char* label, const std::string& text);
     std::string GetAmountStr(const std::string& amount);
     std::string FormatPAN(const std::string& pan);
     void GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry);

@@ -45,7 +45,7 @@ std::string BlankEscapes(std::string line) {
 }  // namespace
 
 PPAD::Served PPAD::PrintMessage(const std::string& line) {
-    trace_->Debug4("PrintMessage: %s", CardData::Message(line).c_str());
+    TraceShown("PrintMessage: ", line);
     outputs_.printed = true;
     const std::string text = printer_esc_ ? line : BlankEscapes(line);
     // A blank slip line stays a blank line of the cheque file.
@@ -62,7 +62,7 @@ PPAD::Served PPAD::PrintRQ(const std::string&) {
     log_.Write("Print request");
     std::string buffer = tags_->Get("print_buffer");
     if (buffer.empty()) return AnswerError();
-    trace_->Debug4("PrintRQ:\n%s", CardData::Message(buffer).c_str());
+    TraceShown("PrintRQ:\n", buffer);
     buffer = ri::Conv::String::Replace(buffer, "\r\n", "\n");
     buffer = ri::Conv::String::Replace(buffer, "\r", "\n");
     const std::vector<std::string> lines = ri::Map::Explode(buffer, "\n");
@@ -79,7 +79,7 @@ PPAD::Served PPAD::PrintRQ(const std::string&) {
 }
 
 PPAD::Served PPAD::PrintOperation(const std::string& details) {
-    trace_->Debug4("PrintOperation: %s", CardData::Message(details).c_str());
+    TraceShown("PrintOperation: ", details);
     int answer = 0;
     if (Has("NODIALOGS") || Has("CANCEL_LAST_OP_AUTO")) {
         answer = 1;

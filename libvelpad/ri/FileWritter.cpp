@@ -94,8 +94,10 @@ void FileWritter::TraceFailure() {
     ri::Trace::Get()->Error("FileWritter: write to [%s] failed", path_.c_str());
 }
 
+// "[name] what result: [code]", one line per open, write and close.
 void FileWritter::Report(const char* what, int result) {
-    if (logger_ == nullptr) return;
-    const std::string name = ri::File::GetFileName(path_);
-    logger_->Write("[%s] %s result: [%d]", name.c_str(), what, result);
+    if (logger_ == nullptr || !logger_->Active()) return;
+    std::string line = "[" + ri::File::GetFileName(path_) + "] ";
+    line.append(what).append(" result: [").append(std::to_string(result)).append(1, ']');
+    logger_->Write(line);
 }

@@ -77,3 +77,30 @@ TEST(TimeFormat, AllTypes) {
     EXPECT_EQ("", TimeFormat::Make(t, ms, 9, '/', true, ':'));
     EXPECT_EQ(17u, TimeFormat::Get(3).size());
 }
+
+// Stamps of several forms asked for in turn within one second each come in
+// their own form (the per-second stamps are kept per form).
+TEST(TimeFormat, InterleavedFormsWithinOneSecond) {
+    using ri::TimeFormat;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        const std::string trace = TimeFormat::Get(3);
+        const std::string log = TimeFormat::Get(7);
+        const std::string day = TimeFormat::Get(4, '.', false);
+        const std::string utc = TimeFormat::GetUtc(7);
+        const std::string again = TimeFormat::Get(3);
+        const std::time_t after = std::time(nullptr);
+        if (before != after) continue;
+        std::tm local{};
+        std::tm universal{};
+        localtime_r(&before, &local);
+        gmtime_r(&before, &universal);
+        EXPECT_EQ(TimeFormat::Make(local, 0, 3, '/', true, ':'), trace);
+        EXPECT_EQ(TimeFormat::Make(local, 0, 7, '/', true, ':'), log);
+        EXPECT_EQ(TimeFormat::Make(local, 0, 4, '.', false, ':'), day);
+        EXPECT_EQ(TimeFormat::Make(universal, 0, 7, '/', true, ':'), utc);
+        EXPECT_EQ(trace, again);
+        return;
+    }
+    GTEST_SKIP() << "the second changed during every attempt";
+}
