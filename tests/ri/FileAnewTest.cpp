@@ -14,15 +14,6 @@
 
 using ri::File;
 
-namespace {
-
-ino_t InodeOf(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 ? status.st_ino : 0;
-}
-
-}  // namespace
-
 TEST(FileAnew, RewritesKeepContentNameAndRights) {
     TempDir dir;
     NoUmask noUmask;

@@ -4,16 +4,8 @@
 
 #include "ri/File.h"
 #include "ri/KnownFile.h"
+#include "support/FileModes.h"
 #include "support/TempDir.h"
-
-namespace {
-
-ino_t InodeOf(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
-}
-
-}  // namespace
 
 // The same content again leaves the file alone; a file changed, replaced or
 // removed by anyone else is written again.
