@@ -1,7 +1,6 @@
 #include "ri/HexDump.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace ri {
 
@@ -19,8 +18,10 @@ char* PutCharacters(const unsigned char* row, std::size_t count, char* out) {
     for (std::size_t i = 0; i < kRow; ++i) {
         const unsigned char byte = i < count ? row[i] : 0;
         if (byte == 0x7F) {
-            std::memcpy(out, "\\x7F", 4);
-            out += 4;
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = '7';
+            *out++ = 'F';
         } else {
             *out++ = byte < 0x20 || byte >= 0x80 ? '.' : static_cast<char>(byte);
         }
@@ -51,8 +52,7 @@ std::string HexDump(const std::string& bytes, const std::string& prefix, bool wi
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t offset = 0; offset < bytes.size(); offset += kRow) {
         const std::size_t count = std::min(kRow, bytes.size() - offset);
-        std::memcpy(out, prefix.data(), prefix.size());
-        out = PutHex(data + offset, count, out + prefix.size());
+        out = PutHex(data + offset, count, std::copy(prefix.begin(), prefix.end(), out));
         if (withCharacters) {
             *out++ = ' ';
             out = PutCharacters(data + offset, count, out);
