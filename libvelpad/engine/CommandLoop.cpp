@@ -81,7 +81,7 @@ bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_p
 }
 
 PPAD::Served PPAD::Serve(const std::string& payload) {
-    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4) TraceShown("ProcessCommand: ", payload);
+    TraceShown("ProcessCommand: ", payload);
     if (payload == "ENDTR") return EndProcess();
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {

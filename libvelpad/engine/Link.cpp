@@ -82,6 +82,11 @@ std::string PPAD::Encoding(const std::string& text) {
     return text;
 }
 
+void PPAD::TraceShown(const char* label, const std::string& text) {
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
+        trace_->Debug4("%s%s", label, CardData::Message(text).c_str());
+}
+
 PPAD::Served PPAD::TraceMessage(const std::string& text) {
     // The pinpad's own trace is a trace file too: card data and line breaks
     // in it are shown as in every other log line.

@@ -167,11 +167,6 @@ std::string PPAD::StartCardData() {
     return card;
 }
 
-void PPAD::TraceShown(const char* label, const std::string& text) {
-    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
-        trace_->Debug4("%s%s", label, CardData::Message(text).c_str());
-}
-
 void PPAD::PrintTags(Tags* tags) {
     if (Has("NOTAGSLOG") || !tags || !log_.Active()) return;
     trace_->Debug4("PrintTags");

@@ -2,7 +2,9 @@
 
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace ri {
 
@@ -62,23 +64,13 @@ void AppendTimePart(std::string* text, const std::tm& t, char dateSeparator, cha
     PutDigits(text, t.tm_sec, 2);
 }
 
-// The broken-down time of the last second asked for, kept per thread: every
-// line of a log written within one second shares it.
-const std::tm& BrokenDown(std::time_t seconds, bool utc) {
-    struct Last {
-        std::time_t seconds = -1;
-        std::tm broken{};
-    };
-    thread_local Last last[2];
-    Last& kept = last[utc ? 1 : 0];
-    if (kept.seconds != seconds) {
-        if (utc)
-            gmtime_r(&seconds, &kept.broken);
-        else
-            localtime_r(&seconds, &kept.broken);
-        kept.seconds = seconds;
-    }
-    return kept.broken;
+std::tm BrokenDown(std::time_t seconds, bool utc) {
+    std::tm broken{};
+    if (utc)
+        gmtime_r(&seconds, &broken);
+    else
+        localtime_r(&seconds, &broken);
+    return broken;
 }
 
 // Stamps of types 3 to 8 change once a second: the last one made for each of
@@ -101,14 +93,12 @@ std::string Now(bool utc, int type, char dateSeparator, bool withTime, char time
     if (type < 3)
         return TimeFormat::Make(BrokenDown(seconds, utc), ms, type, dateSeparator, withTime,
                                 timeSeparator);
-    Kept* slot = nullptr;
-    for (Kept& entry : kept)
-        if (entry.form == form) slot = &entry;
-    if (slot == nullptr) {
+    Kept* slot = std::find_if(std::begin(kept), std::end(kept),
+                              [form](const Kept& entry) { return entry.form == form; });
+    if (slot == std::end(kept)) {
         slot = &kept[next];
         next = (next + 1) % kForms;
-        slot->form = form;
-        slot->seconds = -1;
+        *slot = Kept{-1, form, {}};
     }
     if (slot->seconds != seconds) {
         slot->text = TimeFormat::Make(BrokenDown(seconds, utc), ms, type, dateSeparator, withTime,
