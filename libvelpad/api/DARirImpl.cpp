@@ -81,7 +81,7 @@ int DARirImpl::Set(const char* key, const char* value, int size, int type) {
 // A refused Set: the reason for GetLastError and the trace.
 int DARirImpl::Refuse(const std::string& reason) {
     last_error_ = reason;
-    log_->Error("DARirSet: %s", reason.c_str());
+    log_->Error("DARirSet: %s", CardData::Message(reason).c_str());
     return -1;
 }
 

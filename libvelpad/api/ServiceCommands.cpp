@@ -35,7 +35,7 @@ int DARirImpl::Run(const char* command, const char* argument, int size) {
         size = static_cast<int>(strnlen(argument, ri::Test::kMaxCallerString));
         if (size >= static_cast<int>(ri::Test::kMaxCallerString)) {
             log_->Error("Run command: [%s]: argument of %zu bytes or longer without a size",
-                        command, ri::Test::kMaxCallerString);
+                        CardData::Message(command).c_str(), ri::Test::kMaxCallerString);
             return -1;
         }
     }
@@ -48,7 +48,7 @@ int DARirImpl::RunCommand(const std::string& command, const std::string& argumen
     if (command == "DLG_DIRECT") return DlgDirectCommand(argument);
     if (command == "PROXY_MODE") return ProxyModeCommand(argument);
     if (command != "TEST_PING" && command != "SETTINGS") {
-        log_->Error("Run command: [%s] is not supported", command.c_str());
+        log_->Error("Run command: [%s] is not supported", CardData::Message(command).c_str());
         return -1;
     }
     try {
@@ -62,7 +62,8 @@ int DARirImpl::RunCommand(const std::string& command, const std::string& argumen
         }
         return PPAD(&tags).SetSettings(argument);
     } catch (const std::exception& e) {
-        log_->Error("%s: %s", command.c_str(), e.what());
+        log_->Error("%s: %s", CardData::Message(command).c_str(),
+                    CardData::Message(e.what()).c_str());
     }
     return -1;
 }
@@ -109,7 +110,7 @@ int DARirImpl::ModeCommand(std::unique_ptr<HostMode>& mode, const char* name, co
             mode.reset();
         }
     } catch (const std::exception& e) {
-        log_->Error("%s: %s", failure, e.what());
+        log_->Error("%s: %s", failure, CardData::Message(e.what()).c_str());
         mode.reset();
         result = -1;
     }

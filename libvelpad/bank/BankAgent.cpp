@@ -50,7 +50,8 @@ BankAgent::BankAgent(Tags* tags)
 }
 
 std::string BankAgent::GetPathFile(const std::string& file, const std::string& directory) {
-    trace_->Debug6("GetPathFile: %s", file.c_str());
+    if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG6)
+        trace_->Debug6("GetPathFile: %s", CardData::Message(file).c_str());
     if (file.empty() || file.find_first_of("\\/") != std::string::npos) return file;
     return (directory.empty() ? registry_.GetIniPath() : directory) + file;
 }

@@ -104,7 +104,7 @@ PPAD::Served PPAD::RequestBasketHeader(const std::string& argument) {
         // that passes the checks is refused as well.
         throw ri::Exception("Version number unsupported: [%d]", static_cast<int>(version));
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Request Basket Header: %s", e.What());
+        log_.Write("ERROR: Request Basket Header: %s", CardData::Message(e.What()).c_str());
         return AnswerError();
     }
 }
@@ -132,7 +132,7 @@ PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
             throw ri::Exception("Item reply of %zu bytes does not fit a frame", reply.size());
         return Answer(reply);
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Request Basket Item: %s", e.What());
+        log_.Write("ERROR: Request Basket Item: %s", CardData::Message(e.What()).c_str());
         return AnswerError();
     }
 }
@@ -164,7 +164,7 @@ PPAD::Served PPAD::UpdateBasketItem(const std::string& argument) {
                    description == DeclineDescriptions().end() ? "" : description->second);
         return AnswerOk();
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Update Basket Item: %s", e.What());
+        log_.Write("ERROR: Update Basket Item: %s", CardData::Message(e.What()).c_str());
         return AnswerError();
     }
 }

@@ -86,15 +86,15 @@ std::string PPAD::ExchangeFile(const char* key, const std::string& name) {
 }
 
 PPAD::Served PPAD::SendFile(const std::string& name) {
-    trace_->Debug4("SendFile: %s", name.c_str());
-    log_.Write("SendFile: " + name);
+    TraceShown("SendFile: ", name);
+    log_.Write("SendFile: " + CardData::Message(name));
     if (!IsPlainName(name)) {
-        log_.Write("ERROR: SendFile: file name refused: [%s]", name.c_str());
+        log_.Write("ERROR: SendFile: file name refused: [%s]", CardData::Message(name).c_str());
         SendError();
         return kFileRefused;
     }
     const std::string path = ExchangeFile("GETFILEPATH", name);
-    log_.Write("GetFile: opening ... " + path);
+    log_.Write("GetFile: opening ... " + CardData::Message(path));
     std::string contents;
     if (!ReadPrefix(path, kMaxFileSize, &contents)) {
         trace_->Error("SendFile: open file error.");
@@ -103,7 +103,8 @@ PPAD::Served PPAD::SendFile(const std::string& name) {
         return kFileRefused;
     }
     if (contents.size() > kMaxFileSize) {
-        log_.Write("ERROR: SendFile: file larger than %zu bytes: [%s]", kMaxFileSize, path.c_str());
+        log_.Write("ERROR: SendFile: file larger than %zu bytes: [%s]", kMaxFileSize,
+                   CardData::Message(path).c_str());
         SendError();
         return kFileRefused;
     }
@@ -115,24 +116,24 @@ PPAD::Served PPAD::ReceiveFile(const std::string& payload) {
     std::string name = payload;
     std::string contents;
     const bool separated = SplitFirst(payload, kFileSeparator, &name, &contents);
-    trace_->Debug4("PutFile:%s", name.c_str());
-    log_.Write("PutFile:" + name);
+    TraceShown("PutFile:", name);
+    log_.Write("PutFile:" + CardData::Message(name));
     if (!separated) {
         log_.Write("PutFile: no delimetr :(");
         SendError();
         return kFileRefused;
     }
     if (!IsPlainName(name)) {
-        log_.Write("ERROR: PutFile: file name refused: [%s]", name.c_str());
+        log_.Write("ERROR: PutFile: file name refused: [%s]", CardData::Message(name).c_str());
         SendError();
         return kFileRefused;
     }
     const std::string path = ExchangeFile("PUTFILEPATH", name);
-    log_.Write("PutFile: opening ... " + path);
+    log_.Write("PutFile: opening ... " + CardData::Message(path));
     std::string reason;
     if (!ri::ReplaceFile(path, contents, &reason)) {
         trace_->Error("GetFile: open file error.");
-        log_.Write("ERROR: PutFile: %s: [%s]", reason.c_str(), path.c_str());
+        log_.Write("ERROR: PutFile: %s: [%s]", reason.c_str(), CardData::Message(path).c_str());
         SendError();
         return kFileRefused;
     }

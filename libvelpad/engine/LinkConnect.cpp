@@ -64,8 +64,8 @@ int PPAD::EthConnect() {
     int result = 0;
     if (relay.Connect() < 0) {
         trace_->Error("%s", kRelayFail);
-        trace_->Error("ADDR_IP: %s", address.c_str());
-        trace_->Error("PORT_IP: %s", port.c_str());
+        trace_->Error("ADDR_IP: %s", CardData::Message(address).c_str());
+        trace_->Error("PORT_IP: %s", CardData::Message(port).c_str());
         dialog_.ErrorReport(Encoding(std::string(kErrorHead) + kRelayFail + "!"));
         dialog_.WarningDlg(Encoding(kRelayFail));
         result = -1;

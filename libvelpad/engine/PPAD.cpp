@@ -136,11 +136,11 @@ void PPAD::CopyParams() {
 }
 
 std::string PPAD::GetPathFile(const std::string& name, const std::string& directory) {
-    trace_->Debug4("GetPathFile: %s", name.c_str());
+    TraceShown("GetPathFile: ", name);
     if (name.empty()) return "";
     if (name.find_first_of("\\/") != std::string::npos) return name;
     if (directory.empty()) return config_.registry.GetIniPath() + name;
     std::string path = directory + name;
-    trace_->Debug4("GetPathFile: %s", path.c_str());
+    TraceShown("GetPathFile: ", path);
     return path;
 }

@@ -50,6 +50,20 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
     EXPECT_EQ(Reply("GETFILE:empty.bin"), "OK");
 }
 
+// File names come from the pinpad: a card number in one is masked in the
+// engine log like any other pinpad text.
+TEST_F(FileTransferTest, CardNumbersInFileNamesAreMaskedInTheLog) {
+    Write("in/4276123456781234.bin", "X");
+    EXPECT_EQ(Reply("GETFILE:4276123456781234.bin"), "X");
+    EXPECT_EQ(Reply("PUTFILE:4276123456781234.txt\x1CY"), "OK");
+    EXPECT_EQ(Read("out/4276123456781234.txt"), "Y");
+    EXPECT_EQ(AppLog().find("4276123456781234"), std::string::npos);
+    for (const char* line :
+         {"SendFile: 427612******1234.bin", "GetFile: opening ... in/427612******1234.bin",
+          "PutFile:427612******1234.txt"})
+        EXPECT_NE(AppLog().find(line), std::string::npos) << line;
+}
+
 TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
     const size_t traced = TestTraceText().size();
     EXPECT_EQ(Engine().SendFile("missing.bin"), -2);
