@@ -3,6 +3,7 @@
 #include <map>
 
 #include "Check.h"
+#include "config/RcConv.h"
 
 namespace velrun {
 
@@ -85,6 +86,11 @@ void Check::conversionTable() {
         else if (!isTableCode(line.value))
             clean = badLine(name, line.number,
                             "the converted code is not a number of at most 9 digits");
+        else if (RcConv::HidesFailure(std::stol("0" + line.key), std::stol("0" + line.value)))
+            clean = badLine(name, line.number,
+                            "code " + line.key +
+                                " means no result from the pinpad and cannot become success; "
+                                "the line is skipped");
         else
             ++read;
     }

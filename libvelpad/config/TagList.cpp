@@ -133,6 +133,11 @@ void Tags::Parse(const std::string& data) {
     });
 }
 
+bool Tags::IsWhole(const std::string& list) {
+    return WalkItems(list, [](std::uint64_t, std::size_t, std::size_t, std::size_t) {}) ==
+           list.size();
+}
+
 std::string Tags::ValueIn(const std::string& list, const std::string& name) {
     std::uint64_t wanted = 0;
     if (!FindId(name, &wanted)) {

@@ -84,6 +84,9 @@ public:
     // The raw value of the last whole item of a dictionary name in a tag
     // list; empty when the list carries none.
     static std::string ValueIn(const std::string& list, const std::string& name);
+    // Whether a tag list is made of whole items only: false when its last
+    // item is cut short (a frame cut off or bytes that are no tag list).
+    static bool IsWhole(const std::string& list);
 
     // Re-numbers a dictionary name (process-wide) and moves this store's
     // value from the old id to the new one. Unknown names change nothing.

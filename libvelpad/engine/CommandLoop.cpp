@@ -1,6 +1,7 @@
 // Serving the pinpad: the start message, the command loop and the commands
 // the loop answers itself.
 #include <chrono>
+#include <climits>
 
 #include "engine/CommandTable.h"
 #include "engine/PPAD.h"
@@ -121,8 +122,19 @@ PPAD::Served PPAD::BeginTransaction(const std::string&) {
     return AnswerOk();
 }
 
+// "STORERC:" takes a result code only as a whole decimal number of the
+// code's range: a corrupted digit must never read as 0, an approval. A code
+// that is no number puts the run back to "no result" (999), so that neither
+// it nor an earlier code stands as the pinpad's last word.
 PPAD::Served PPAD::StoreResult(const std::string& argument) {
-    StoreCode(static_cast<int>(ri::Conv::String::ToInt(argument)));
+    long code = 0;
+    if (!ri::Conv::String::ToDecimal(argument, INT_MIN, INT_MAX, &code)) {
+        log_.Write("ERROR: result code [%s] is not a number", CardData::Message(argument).c_str());
+        trace_->Error("StoreResult: result code is not a number");
+        StoreCode(kNoResult);
+        return AnswerError();
+    }
+    StoreCode(static_cast<int>(code));
     return AnswerOk();
 }
 

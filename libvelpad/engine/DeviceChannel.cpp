@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <vector>
 
 #include "engine/PPAD.h"
@@ -32,6 +33,9 @@ constexpr long kMaxTimeoutMs = 600000;
 // The longest answer a "READ:" may carry: the channel number, ":" and the
 // data must fit in one frame of at most 65535 bytes.
 constexpr long kMaxReadLength = 65535 - 2;
+// A length or time of any size is no misread: a large one is held to the
+// bounds above.
+constexpr long kLargestField = std::numeric_limits<long>::max();
 
 constexpr int kConnectInfo = 41;
 constexpr int kDisconnectInfo = 42;
@@ -57,11 +61,8 @@ bool IsChannelChar(char c) {
 // A field of decimal digits only, read as a number within [0, max]; -1 when
 // the field is empty, holds anything else or lies beyond max.
 long Decimal(const std::string& field, long max) {
-    if (field.empty() || field.size() > 9) return -1;
-    if (!std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return -1;
-    const long value = ri::Conv::String::ToInt(field);
-    return value <= max ? value : -1;
+    long value = -1;
+    return ri::Conv::String::ToDecimal(field, 0, max, &value) ? value : -1;
 }
 
 // The dotted address rebuilt from its four decimal parts ("010.000.001.005"
@@ -118,7 +119,7 @@ PPAD::Served PPAD::ConnectDevice(const std::string& argument) {
     log_.Write("Connect");
     const std::vector<std::string> fields = SplitFields(argument, ':');
     if (fields.size() != 3 || !bank_.Held()) return AnswerError();
-    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel &&
+    if (Decimal(fields[0], kModemChannel) == kSocketChannel &&
         ConnectSocket(bank_, log_, *trace_, fields[1], fields[2]) != 0)
         return AnswerError();
     if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kConnectInfo) + "|Connect");
@@ -129,8 +130,8 @@ PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
     trace_->Debug4("IoctlDevice: %s", argument.c_str());
     const std::vector<std::string> fields = SplitFields(argument, ':');
     if (fields.size() < 3) return AnswerError();
-    const long first = ri::Conv::String::ToInt(fields[1]);
-    const long second = ri::Conv::String::ToInt(fields[2]);
+    const long first = Decimal(fields[1], kLargestField);
+    const long second = Decimal(fields[2], kLargestField);
     if (first < 0 || second < 0) {
         trace_->Error("IoctlDevice: invalid time: [%s]", argument.c_str());
         return AnswerError();
@@ -138,7 +139,7 @@ PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
     const long timeout =
         kTimeUnitMs * std::min(std::max(first, second), kMaxTimeoutMs / kTimeUnitMs);
     log_.Write("Setting time out %ld", timeout);
-    if (ri::Conv::String::ToInt(fields[0]) == kSocketChannel)
+    if (Decimal(fields[0], kModemChannel) == kSocketChannel)
         bank_.SetTimeouts(static_cast<unsigned>(timeout));
     log_.Write("Time out setted");
     return AnswerOk();
@@ -147,7 +148,9 @@ PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
 PPAD::Served PPAD::WriteDevice(const std::string& argument) {
     trace_->Debug4("WriteDevice: %s",
                    CardData::Message(argument, CardData::Payload::kChannel).c_str());
-    if (!IsChannelNumber(ri::Conv::String::ToInt(argument)) || !bank_.Held() || argument.size() < 2)
+    // One channel digit, then a separator that is no further digit.
+    if (argument.size() < 2 || !IsChannelChar(argument[0]) ||
+        (argument[1] >= '0' && argument[1] <= '9') || !bank_.Held())
         return AnswerError();
     dialog_.StatusReportConst(Encoding(kSending));
     // The data follows the channel number and one separator character.
@@ -165,13 +168,13 @@ PPAD::Served PPAD::ReadDevice(const std::string& argument) {
     std::string channel;
     std::string maximum;
     if (!SplitFirst(argument, ':', &channel, &maximum)) return AnswerError();
-    const long number = ri::Conv::String::ToInt(channel);
+    const long number = Decimal(channel, kModemChannel);
     if (!IsChannelNumber(number) || !bank_.Held()) return AnswerError();
     // The pinpad's maximum is bounded: nothing is asked for below one byte,
     // and never more than one answer frame can carry.
-    const long length = ri::Conv::String::ToInt(maximum);
+    const long length = Decimal(maximum, kLargestField);
     if (length <= 0) {
-        trace_->Error("ReadDevice: invalid length: [%ld]", length);
+        trace_->Error("ReadDevice: invalid length: [%s]", CardData::Message(maximum).c_str());
         return AnswerError();
     }
     dialog_.StatusReportConst(Encoding(kWaiting));

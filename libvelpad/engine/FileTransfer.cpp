@@ -37,7 +37,7 @@ bool IsPlainName(const std::string& name) {
 // contents to send, and a pipe or a device could hold the pinpad's request
 // unanswered for ever (the open does not wait for a pipe's writer).
 bool ReadPrefix(const std::string& path, std::size_t limit, std::string* data) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
     struct stat status {};
     bool good = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
@@ -85,6 +85,16 @@ std::string PPAD::ExchangeFile(const char* key, const std::string& name) {
     return GetPathFile(name, directory);
 }
 
+// A name the pinpad may not reach: "ER", and the name as the logs show
+// pinpad text.
+PPAD::Served PPAD::RefuseFile(const char* handler, const std::string& name, const char* reason) {
+    log_.Write("ERROR: %s: file refused: [%s] is %s", handler, CardData::Message(name).c_str(),
+               reason);
+    trace_->Error("%s: file refused: %s", handler, reason);
+    SendError();
+    return kFileRefused;
+}
+
 PPAD::Served PPAD::SendFile(const std::string& name) {
     TraceShown("SendFile: ", name);
     log_.Write("SendFile: " + CardData::Message(name));
@@ -94,6 +104,8 @@ PPAD::Served PPAD::SendFile(const std::string& name) {
         return kFileRefused;
     }
     const std::string path = ExchangeFile("GETFILEPATH", name);
+    if (const char* refusal = ExchangeRefusal(name, path))
+        return RefuseFile("SendFile", name, refusal);
     log_.Write("GetFile: opening ... " + CardData::Message(path));
     std::string contents;
     if (!ReadPrefix(path, kMaxFileSize, &contents)) {
@@ -129,6 +141,8 @@ PPAD::Served PPAD::ReceiveFile(const std::string& payload) {
         return kFileRefused;
     }
     const std::string path = ExchangeFile("PUTFILEPATH", name);
+    if (const char* refusal = ExchangeRefusal(name, path))
+        return RefuseFile("PutFile", name, refusal);
     log_.Write("PutFile: opening ... " + CardData::Message(path));
     std::string reason;
     if (!ri::ReplaceFile(path, contents, &reason)) {

@@ -19,6 +19,9 @@ const char* const kOutputFiles[] = {"CANCEL_RC_FILE",      "CANCEL_CH_FILE", "CH
                                     "RESULT_FILE",         "OUTPUT_FILE",    "TMS_SCRIPT_FILE",
                                     "OUTPUT_FILE_TEMPLATE"};
 const char* const kWorkFiles[] = {"TRACE_FILE", "VAR_ENV_FILE"};
+// The files a run writes for its caller.
+const char* const kRunFiles[] = {"CHEQ_FILE",      "RESULT_FILE",    "OUTPUT_FILE",
+                                 "VAR_ENV_FILE",   "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
 
 // Files that carry the suffix of the port and of the relay identifier, so
 // that several pinpads on one register keep separate results.
@@ -30,6 +33,16 @@ std::string PortSuffix(const std::string& port) {
     if (at == std::string::npos) at = port.find("tty");
     if (at == std::string::npos) return "";
     return ri::Trim::BothSide(port.substr(at));
+}
+
+// A caller's value as part of a file name: a separator or a control byte
+// would place the file elsewhere or cut its name, so each becomes "_".
+std::string FileNamePart(std::string value) {
+    for (char& c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) c = '_';
+    }
+    return value;
 }
 
 // The build time stamp as the engine log shows it: "Tue Feb  2 06:26:35 2021".
@@ -70,6 +83,12 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), config_(trace_) 
     config_.rcResult.SetFile(
         GetPathFile(Setting("RC_RESOLVE_FILE"), config_.registry.GetIniPath()));
     config_.rcConv.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), config_.registry.GetIniPath()));
+    for (const std::string& line : config_.rcConv.Skipped()) {
+        log_.Write("WARNING: result-code conversion [%s] skipped: it would report a failure of "
+                   "the register as success",
+                   line.c_str());
+        trace_->Warning("PPAD: result-code conversion [%s] skipped", line.c_str());
+    }
     StoreCode(999);
     if (logging_) PrepareResultFiles();
     if (tags_->Get("NODIALOGS") == "1") config_.settings.MakePair("NODIALOGS", "");
@@ -84,12 +103,17 @@ void PPAD::PrepareResultFiles() {
                                   GetPathFile(Setting(key), config_.registry.GetExchangePath()));
     for (const char* key : kWorkFiles)
         config_.settings.MakePair(key, GetPathFile(Setting(key), config_.registry.GetWorkPath()));
+    // A name that cannot hold a file of the run is left exactly as it is (the
+    // run is refused before its start message); only regular files of an
+    // earlier run are removed, so that none is taken for this run's.
+    for (const char* key : kRunFiles) Admitted(Setting(key));
     Remove(Setting("CHEQ_FILE"));
     Remove(Setting("RESULT_FILE"));
-    if (!Setting("VAR_ENV_FILE").empty()) ri::File::Delete(Setting("VAR_ENV_FILE"));
-    ri::File::Delete(Setting("CANCEL_RC_FILE"));
-    ri::File::Delete(Setting("CANCEL_CH_FILE"));
-    if (outputs_.result.Open(Setting("RESULT_FILE")) != 0) Unwritable(Setting("RESULT_FILE"));
+    for (const char* key : {"VAR_ENV_FILE", "CANCEL_RC_FILE", "CANCEL_CH_FILE"})
+        if (ri::File::KindOf(Setting(key)) == ri::File::Kind::kRegular)
+            ri::File::Delete(Setting(key));
+    if (unwritable_.empty() && outputs_.result.Open(Setting("RESULT_FILE")) != 0)
+        Unwritable(Setting("RESULT_FILE"));
     log_.Write("Ini path:");
     log_.Write(config_.registry.GetIniPath());
     log_.Write("Dialogs library path:");
@@ -98,7 +122,8 @@ void PPAD::PrepareResultFiles() {
     log_.Write(config_.registry.GetWorkPath());
     log_.Write("Output & Exchange path:");
     log_.Write(config_.registry.GetExchangePath());
-    if (outputs_.cheque.Open(Setting("CHEQ_FILE")) != 0) Unwritable(Setting("CHEQ_FILE"));
+    if (unwritable_.empty() && outputs_.cheque.Open(Setting("CHEQ_FILE")) != 0)
+        Unwritable(Setting("CHEQ_FILE"));
     if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
         outputs_.cheque.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
     log_.Write("DARir");
@@ -127,7 +152,10 @@ void PPAD::CopyParams() {
         config_.settings.MakePair(name, value);
         std::string suffix;
         if (name == "PORT") suffix = PortSuffix(value);
-        if (name == "ORVEX_ID") suffix = value;
+        // The pinpad behind a relay the caller picks for this run: its files
+        // follow it, so two relays never share a status file or results.
+        if (name == "ORVEX_ID" || name == "PORT_IP" || name == "ADDR_IP") suffix = value;
+        suffix = FileNamePart(suffix);
         if (suffix.empty()) continue;
         for (const char* key : kSuffixedFiles)
             config_.settings.MakePair(key, Setting(key) + "-" + suffix);
@@ -137,10 +165,15 @@ void PPAD::CopyParams() {
 
 std::string PPAD::GetPathFile(const std::string& name, const std::string& directory) {
     TraceShown("GetPathFile: ", name);
+    const std::string path = PathIn(name, directory);
+    // The second line shows a name placed into a given directory.
+    if (!directory.empty() && path != name) TraceShown("GetPathFile: ", path);
+    return path;
+}
+
+std::string PPAD::PathIn(const std::string& name, const std::string& directory) const {
     if (name.empty()) return "";
     if (name.find_first_of("\\/") != std::string::npos) return name;
     if (directory.empty()) return config_.registry.GetIniPath() + name;
-    std::string path = directory + name;
-    TraceShown("GetPathFile: ", path);
-    return path;
+    return directory + name;
 }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config/CardData.h"
 #include "config/OpsTIDConv.h"
@@ -42,6 +43,15 @@ public:
     int Stop();
     void CopyParams();
     std::string GetPathFile(const std::string& name, const std::string& directory);
+    // The rule of GetPathFile without its trace lines: a name with a folder
+    // stands as it is, a bare name goes into directory (the settings
+    // directory when directory is empty).
+    std::string PathIn(const std::string& name, const std::string& directory) const;
+
+    // The code stored while no result has come from the pinpad, and the
+    // operation that cancels the last transaction.
+    static constexpr int kNoResult = 999;
+    static constexpr int kCancelOperation = 2;
 
     // What a request handler tells the serve loop once it has answered the
     // pinpad (or, where the protocol wants no answer, left it unanswered).
@@ -203,10 +213,18 @@ protected:
     // in its place, with a warning in the trace and, when toLog, in the
     // engine log) when it is not in 1..most.
     long TimeoutSetting(const char* key, long fallback, long most, bool toLog);
-    // Deletes a file of an earlier run; one that stays is noted as unwritable.
+    // Deletes a regular file of an earlier run; one that stays is noted as
+    // unwritable.
     void Remove(const std::string& path);
     // Notes a file of this run that cannot be written (a path not set is none).
-    void Unwritable(const std::string& path);
+    void Unwritable(const std::string& path, const char* reason = "cannot be written");
+    // Why path cannot be a file of the run (a link, a folder, a socket, a
+    // pipe nobody reads; with regularOnly anything but a regular file), or
+    // null when it can.
+    static const char* RunFileRefusal(const std::string& path, bool regularOnly);
+    // Whether path may be a file of the run; one that may not is noted as
+    // unwritable with its reason, and nothing at it is touched.
+    bool Admitted(const std::string& path, bool regularOnly = false);
     // Whether every file this run writes can be written: false, with the
     // reason in the logs, when one cannot.
     bool CheckResultFiles();
@@ -222,11 +240,22 @@ protected:
     // Result tags completed on "SETTAGS:", the card field of the start
     // message, and the message of a result code.
     void CompleteResultTags();
+    // Whether a tag list of a request is whole; false, logged, when not.
+    bool WholeTagList(const char* handler, const std::string& data);
     std::string StartCardData();
     std::string ResultText(int code);
     // The path of a file the pinpad names in the exchange directory of a
     // setting ("GETFILEPATH", "PUTFILEPATH"; the work path without it).
     std::string ExchangeFile(const char* key, const std::string& name);
+    // The installation's own files as paths: settings and code tables, run
+    // files, status and lock, journal and logs.
+    std::vector<std::string> OwnFiles() const;
+    // Why the pinpad may not read or replace the file name at path (a
+    // program, a library, a link, no regular file, an executable file, a file
+    // of the installation or of its log folder), or null when it may.
+    const char* ExchangeRefusal(const std::string& name, const std::string& path) const;
+    // Refuses a file request: the reason in the log, "ER" to the pinpad.
+    Served RefuseFile(const char* handler, const std::string& name, const char* reason);
     // A basket parameter, which must exist (else "no " + name is raised).
     std::string BasketValue(const std::string& name) const;
     // A Mifare parameter of the session as a number.
@@ -247,6 +276,7 @@ protected:
     FileWritter trace_writer_;
     // The first file of this run that cannot be written, empty when none.
     std::string unwritable_;
+    const char* unwritable_reason_ = "";
     bool logging_ = true;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};

@@ -20,6 +20,13 @@ void PPAD::LockPinpad() {
     const std::string path = StatusFilePath() + ".lock";
     const ri::FileLock::Result result = pinpad_lock_.Acquire(path, waitMs);
     if (result == ri::FileLock::LOCK_TAKEN) return;
+    if (result == ri::FileLock::LOCK_NOT_FILE) {
+        // Nothing is written through a link or into a device in its place.
+        trace_->Error("PPAD: lock file [%s] is a symbolic link or not a regular file",
+                      path.c_str());
+        throw ri::Exception(-1, "lock file [%s] is a symbolic link or not a regular file",
+                            path.c_str());
+    }
     if (result == ri::FileLock::LOCK_NO_FILE) {
         // A folder nobody may write: no other run can leave files there
         // either, and the serial line is still opened for this run alone.

@@ -13,8 +13,6 @@ namespace {
 
 using texts::kEsc;
 
-constexpr int kCancelOperation = 2;
-constexpr int kNoResult = 999;
 
 // "Предыдущая транзакция не была завершена!\r\nВыполнить отмену операции?"
 const char kUnfinished[] =

@@ -23,8 +23,6 @@ const char kNotSupported[] =
     "\xCE\xEF\xE5\xF0\xE0\xF6\xE8\xFF \xED\xE5 \xEF\xEE\xE4\xE4\xE5\xF0\xE6\xE8\xE2\xE0\xE5\xF2"
     "\xF1\xFF";
 
-constexpr int kCancelOperation = 2;
-constexpr int kNoResult = 999;
 constexpr size_t kEncDataShown = 32;
 
 }  // namespace

@@ -16,7 +16,6 @@ using texts::kEsc;
 
 constexpr size_t kAuthCodeLength = 6;
 constexpr size_t kAuthSourceAt = 7;
-constexpr int kCancelOperation = 2;
 constexpr int kCloseDayOperation = 99;
 
 // A packed card number (or loyalty track) as text: hexadecimal digits, the
@@ -89,7 +88,7 @@ PPAD::Served PPAD::RecvOWTags(const std::string& data) {
     if (trace_->GetLogType() >= ri::Trace::LEVEL_DEBUG4)
         trace_->Debug4("RecvOWTags: %s", CardData::TagList(data).c_str());
     log_.Write("RecvOWTags");
-    if (!tags_) return AnswerError();
+    if (!tags_ || !WholeTagList("RecvOWTags", data)) return AnswerError();
     // Only values that arrived in this list are unpacked: a value the store
     // already holds as text must not be converted a second time.
     tags_->Parse(data);
@@ -104,6 +103,16 @@ PPAD::Served PPAD::RecvOWTags(const std::string& data) {
     if (!loyalty.empty()) tags_->Add("loyalty_code", ri::Format("%u", LittleEndian32(loyalty)));
     SaveVarEnv();
     return AnswerOk();
+}
+
+// A tag list cut short or malformed is refused whole: none of its values is
+// stored, so a result is never made of half a list.
+bool PPAD::WholeTagList(const char* handler, const std::string& data) {
+    if (Tags::IsWhole(data)) return true;
+    log_.Write("ERROR: %s: tag list cut short or malformed (%zu bytes), nothing stored", handler,
+               data.size());
+    trace_->Error("%s: tag list cut short or malformed", handler);
+    return false;
 }
 
 // Date and time the pinpad left as zeros, the cardholder name and the merged
@@ -121,6 +130,7 @@ void PPAD::CompleteResultTags() {
 
 PPAD::Served PPAD::SendCard(const std::string& data) {
     log_.Write("Save card data");
+    if (!WholeTagList("SendCard", data)) return AnswerError();
     tags_->Parse(data);
     return AnswerOk();
 }

@@ -17,6 +17,11 @@ std::string Replace(const std::string& text, const std::string& from, const std:
 bool IsInt(const std::string& text);
 // Leading decimal integer (blanks skipped, trailing text ignored); 0 when none.
 long ToInt(const std::string& text);
+// The whole text read as a decimal integer in [low, high]: digits only, a
+// leading "-" where low is below zero, nothing else (no blanks, no sign "+",
+// no trailing text). False, with *value untouched, for anything else; used
+// for every number the pinpad sends that decides a result, a size or an index.
+bool ToDecimal(const std::string& text, long low, long high, long* value);
 // Leading decimal number; 0 when none.
 double ToDouble(const std::string& text);
 }  // namespace String

@@ -43,6 +43,23 @@ long ToInt(const std::string& text) {
     return static_cast<long>(std::strtoll(text.c_str(), nullptr, 10));
 }
 
+bool ToDecimal(const std::string& text, long low, long high, long* value) {
+    // Eighteen digits always fit a long; a longer text lies beyond any bound.
+    constexpr std::size_t kMostDigits = 18;
+    const bool negative = !text.empty() && text[0] == '-' && low < 0;
+    const std::size_t digits = text.size() - (negative ? 1 : 0);
+    if (digits == 0 || digits > kMostDigits) return false;
+    long number = 0;
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        number = number * 10 + (text[i] - '0');
+    }
+    if (negative) number = -number;
+    if (number < low || number > high) return false;
+    *value = number;
+    return true;
+}
+
 double ToDouble(const std::string& text) {
     double value = 0;
     std::istringstream in(text);

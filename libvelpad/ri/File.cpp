@@ -60,8 +60,9 @@ bool File::Exists(const std::string& path) {
 void File::CreatePrivate(const std::string& path) {
     if (path.empty()) return;
     // Non-blocking, so that a named pipe given as a file name holds nothing up.
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                        S_IRUSR | S_IWUSR | S_IRGRP);
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW,
+             S_IRUSR | S_IWUSR | S_IRGRP);
     if (fd < 0) return;
     RestrictOthers(fd);
     close(fd);
@@ -80,19 +81,14 @@ bool File::Delete(const std::string& path) {
 // One open that creates the file as CreatePrivate does, then one write.
 bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
     if (path.empty()) return false;
-    const int fd = mode == MODE_APPEND
-                       ? open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_APPEND,
-                              S_IRUSR | S_IWUSR | S_IRGRP)
-                       : OpenForContent(path, data.size());
+    const int fd = mode == MODE_APPEND ? open(path.c_str(),
+                                              O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC |
+                                                  O_APPEND | O_NOFOLLOW | O_NONBLOCK,
+                                              S_IRUSR | S_IWUSR | S_IRGRP)
+                                       : OpenForContent(path, data.size());
     if (fd < 0) return false;
     if (mode == MODE_APPEND) RestrictOthers(fd);
-    bool written = true;
-    for (std::size_t done = 0; written && done < data.size();) {
-        const ssize_t count = write(fd, data.data() + done, data.size() - done);
-        if (count < 0 && errno == EINTR) continue;
-        written = count > 0;
-        if (written) done += static_cast<std::size_t>(count);
-    }
+    const bool written = WriteAll(fd, data);
     return close(fd) == 0 && written;
 }
 

@@ -26,6 +26,18 @@ public:
     using PropertyMap = std::map<std::int64_t, Property>;
     using Extensions = std::set<std::string>;
 
+    // What a path names, the path itself and not what a link points to
+    // (kMissing also when its status cannot be read).
+    enum class Kind { kMissing, kRegular, kLink, kCharDevice, kFifo, kOther };
+    static Kind KindOf(const std::string& path);
+    // Whether a file of this kind can take the content of a run: a regular
+    // file, or a character device (a printer, /dev/null) or a pipe written
+    // into as a stream. Links, folders, sockets and block devices cannot.
+    static bool TakesContent(Kind kind) {
+        return kind == Kind::kMissing || kind == Kind::kRegular || kind == Kind::kCharDevice ||
+               kind == Kind::kFifo;
+    }
+
     // True for a path that is no directory and that may be read.
     static bool Exists(const std::string& path);
     // Creates a missing file readable and writable by its owner and readable
@@ -47,9 +59,16 @@ public:
     static bool OpenAnew(std::ofstream& out, const std::string& path);
     // Opens path for writing size bytes from its start: a file of that very
     // size is overwritten in place, any other is emptied as by EmptyAnew or,
-    // failing that, truncated. -1 when the open fails.
+    // failing that, truncated. A symbolic link is never followed; a character
+    // device is opened as a stream, a pipe only when a reader holds it and
+    // then without blocking. -1 when the open fails or the path names
+    // anything else.
     static int OpenForContent(const std::string& path, std::size_t size);
-    // Writes data in one go; false when the file cannot be opened or written.
+    // Writes every byte, going on after short writes and interrupted calls;
+    // false at the first failure (a full pipe included).
+    static bool WriteAll(int fd, const std::string& data);
+    // Writes data in one go; false when the file cannot be opened or written
+    // (a symbolic link is never written through).
     static bool WriteFile(const std::string& path, const std::string& data,
                           int mode = MODE_TRUNCATE);
     // Whole content; empty for an empty path or an unreadable file.

@@ -59,16 +59,50 @@ bool File::OpenAnew(std::ofstream& out, const std::string& path) {
     return out.is_open();
 }
 
+File::Kind File::KindOf(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || lstat(path.c_str(), &status) != 0) return Kind::kMissing;
+    if (S_ISREG(status.st_mode)) return Kind::kRegular;
+    if (S_ISLNK(status.st_mode)) return Kind::kLink;
+    if (S_ISCHR(status.st_mode)) return Kind::kCharDevice;
+    if (S_ISFIFO(status.st_mode)) return Kind::kFifo;
+    return Kind::kOther;
+}
+
 int File::OpenForContent(const std::string& path, std::size_t size) {
     struct stat status {};
     const bool sameSize = size > 0 && lstat(path.c_str(), &status) == 0 &&
                           S_ISREG(status.st_mode) &&
                           static_cast<std::size_t>(status.st_size) == size;
     const int truncate = sameSize || EmptyAnew(path) ? 0 : O_TRUNC;
-    const int fd =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | truncate, kPrivateMode);
-    if (fd >= 0) RestrictOthers(fd);
+    // Opened without blocking, so that a pipe without a reader or a device
+    // that waits for a line fails at once instead of holding the run.
+    const int fd = open(path.c_str(),
+                        O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK |
+                            truncate,
+                        kPrivateMode);
+    if (fd < 0) return -1;
+    if (fstat(fd, &status) != 0 ||
+        !(S_ISREG(status.st_mode) || S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    // A device takes its bytes at its own pace; a pipe stays non-blocking.
+    if (!S_ISFIFO(status.st_mode)) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    RestrictOthers(fd);
     return fd;
+}
+
+bool File::WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t wrote = write(fd, data.data() + done, data.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
 }
 
 }  // namespace ri

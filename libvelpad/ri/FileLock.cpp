@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,11 +20,14 @@ constexpr long kRetryMs = 20;
 // Longest wait (a day), far from any overflow of the clock arithmetic.
 constexpr long kMostWaitMs = 86400L * 1000;
 
+// A link is never followed (a dangling one would create its target) and a
+// pipe is never waited on.
 int OpenLockFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0660);
-    if (fd >= 0) return fd;
+    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0660);
+    if (fd >= 0 || errno == ELOOP) return fd;
     // A lock file made by another user, in a folder this one may not write.
-    return open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return open(path.c_str(), O_RDONLY | kFlags);
 }
 
 }  // namespace
@@ -35,7 +39,12 @@ FileLock::~FileLock() {
 FileLock::Result FileLock::Acquire(const std::string& path, long waitMs) {
     Release();
     fd_ = OpenLockFile(path);
-    if (fd_ < 0) return LOCK_NO_FILE;
+    if (fd_ < 0) return errno == ELOOP ? LOCK_NOT_FILE : LOCK_NO_FILE;
+    struct stat status {};
+    if (fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
+        Release();
+        return LOCK_NOT_FILE;
+    }
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(std::clamp(waitMs, 0L, kMostWaitMs));
     for (;;) {

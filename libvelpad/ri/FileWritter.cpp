@@ -1,28 +1,31 @@
 #include "ri/FileWritter.h"
 
+#include <unistd.h>
+
 #include "ri/File.h"
 #include "ri/Logger.h"
 #include "ri/Trace.h"
 
+FileWritter::~FileWritter() {
+    if (fd_ >= 0) close(fd_);
+}
+
 int FileWritter::Open(const std::string& path, int timeMode) {
     int result = -1;
-    if (!out_.is_open() && !path.empty()) {
+    if (fd_ < 0 && !path.empty()) {
         path_ = path;
         timeMode_ = timeMode;
-        if (ri::File::OpenAnew(out_, path_)) {
-            result = 0;
-        } else {
-            out_.clear();
-        }
+        fd_ = ri::File::OpenForContent(path_, 0);
+        result = fd_ >= 0 ? 0 : -1;
     }
     Report("open", result);
     return result;
 }
 
 int FileWritter::Close() {
-    const int result = out_.is_open() ? 0 : -1;
-    if (result == 0) out_.close();
-    out_.clear();
+    int result = -1;
+    if (fd_ >= 0) result = close(fd_) == 0 ? 0 : -1;
+    fd_ = -1;
     Report("close", result);
     return result;
 }
@@ -48,14 +51,7 @@ int FileWritter::Write(const std::string& text, bool withTime) {
 }
 
 int FileWritter::WriteChar(char c) {
-    int result = EnsureOpen();
-    if (result == 0) {
-        out_.put(c);
-        result = out_.flush() ? 0 : -1;
-    }
-    if (result != 0) TraceFailure();
-    Report("write", result);
-    return result;
+    return WriteBytes(std::string(1, c));
 }
 
 int FileWritter::useCharsetEncoder(const std::string& from, const std::string& to) {
@@ -69,22 +65,21 @@ int FileWritter::useCharsetEncoder(const std::string& from, const std::string& t
 // A writer whose file was closed reopens its path, creating it afresh.
 int FileWritter::EnsureOpen() {
     if (path_.empty()) return -1;
-    if (out_.is_open()) return 0;
-    out_.clear();
-    if (ri::File::OpenAnew(out_, path_)) return 0;
-    out_.clear();
-    return -1;
+    if (fd_ < 0) fd_ = ri::File::OpenForContent(path_, 0);
+    return fd_ >= 0 ? 0 : -1;
 }
 
-int FileWritter::WriteLine(const std::string& line) {
+// One write per line: what reached the file stays whole after a crash.
+int FileWritter::WriteBytes(const std::string& bytes) {
     int result = EnsureOpen();
-    if (result == 0) {
-        out_ << (encoder_ ? encoder_->encode(line) : line) << '\n';
-        result = out_.flush() ? 0 : -1;
-    }
+    if (result == 0) result = ri::File::WriteAll(fd_, bytes) ? 0 : -1;
     if (result != 0) TraceFailure();
     Report("write", result);
     return result;
+}
+
+int FileWritter::WriteLine(const std::string& line) {
+    return WriteBytes((encoder_ ? encoder_->encode(line) : line) + '\n');
 }
 
 // A lost line of a result, slip or journal is an error of the run, whatever

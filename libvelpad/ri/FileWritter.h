@@ -1,6 +1,5 @@
 #pragma once
 
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -13,11 +12,13 @@ class Logger;
 class FileWritter {
 public:
     FileWritter() = default;
+    ~FileWritter();
     FileWritter(const FileWritter&) = delete;
     FileWritter& operator=(const FileWritter&) = delete;
 
-    // Creates or truncates path; 0 when open, -1 when a file is already open,
-    // the path is empty or the open fails.
+    // Starts path afresh (ri::File::OpenForContent: never through a link, a
+    // device or a pipe as a stream); 0 when open, -1 when a file is already
+    // open, the path is empty or the open fails.
     int Open(const std::string& path, int timeMode = 0);
     // 0, or -1 when no file was open.
     int Close();
@@ -34,16 +35,17 @@ public:
     int useCharsetEncoder(const std::string& from, const std::string& to);
     // Reports open/close/write results to logger (not owned).
     void ShareLog(Logger* logger) { logger_ = logger; }
-    bool IsOpen() const { return out_.is_open(); }
+    bool IsOpen() const { return fd_ >= 0; }
     const std::string& GetPath() const { return path_; }
 
 private:
     int EnsureOpen();
+    int WriteBytes(const std::string& bytes);
     int WriteLine(const std::string& line);
     void Report(const char* what, int result);
     void TraceFailure();
 
-    std::ofstream out_;
+    int fd_ = -1;
     std::string path_;
     int timeMode_ = 0;
     Logger* logger_ = nullptr;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ri/File.h"
+
 namespace ri {
 
 namespace {
@@ -32,7 +34,7 @@ std::string TemporaryName(const std::string& path, int attempt) {
 int CreateTemporary(const std::string& path, std::string* temporary) {
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         *temporary = TemporaryName(path, attempt);
-        const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0640);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -43,18 +45,6 @@ bool Fail(const char* step, std::string* error) {
     return false;
 }
 
-// Writes every byte, going on after short writes and interrupted calls.
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t wrote = write(fd, data.data() + done, data.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) return false;
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const std::string& data, std::string* error) {
@@ -62,7 +52,7 @@ bool ReplaceFile(const std::string& path, const std::string& data, std::string* 
     const int fd = CreateTemporary(path, &temporary);
     if (fd < 0) return Fail("create", error);
     const char* failed = nullptr;
-    if (!WriteAll(fd, data))
+    if (!File::WriteAll(fd, data))
         failed = "write";
     else if (fsync(fd) != 0)
         failed = "sync";

@@ -39,7 +39,8 @@ private:
     std::unique_ptr<velrun_test::ChildProcess> pinpad_;
 };
 
-// The path of a scenario: the end-to-end suite's own, else a ready one.
+// The path of a scenario: an absolute path as it is, else the end-to-end
+// suite's own, else a ready one.
 std::string ScenarioPath(const std::string& name);
 
 #endif

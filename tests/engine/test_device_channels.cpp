@@ -155,6 +155,8 @@ TEST_F(DeviceChannelTest, ReadLengthIsBounded) {
     EXPECT_EQ(Ask("READ:5:10"), "ER");
     EXPECT_EQ(Ask("READ:2:-5"), "ER");
     EXPECT_EQ(Ask("READ:2:0"), "ER");
+    EXPECT_EQ(Ask("READ:2:4x"), "ER");
+    EXPECT_EQ(Ask("READ: 2:4"), "ER");
     bank.Answer("0123456789");
     EXPECT_EQ(Ask("READ:2:99999999999999"), "2:0123456789");
     bank.Answer("abcdef");
@@ -193,6 +195,7 @@ TEST_F(DeviceChannelTest, IoctlRefusesShortAndNegativeTimes) {
     EXPECT_EQ(Ask("IOCTL:"), "ER");
     EXPECT_EQ(Ask("IOCTL:2:300"), "ER");
     EXPECT_EQ(Ask("IOCTL:2:-1:-5"), "ER");
+    EXPECT_EQ(Ask("IOCTL:2: 30:1x"), "ER");  // a misread time is no time of 0 or 30
     EXPECT_EQ(Ask("IOCTL:3:300:600"), "OK");
     EXPECT_EQ(Ask("IOCTL:2:99999999999999:1"), "OK");
 }

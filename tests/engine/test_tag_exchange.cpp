@@ -127,13 +127,16 @@ TEST_F(TagExchangeTest, SetTagsUnpacksCardNumberAndLoyaltyTrackOnce) {
     EXPECT_EQ(Sent(), (std::vector<std::string>{"OK", "OK", "OK"}));
 }
 
-TEST_F(TagExchangeTest, TruncatedListKeepsItsWholeItems) {
+// A list cut short is refused whole, in both requests that carry one: no
+// result is made of half a list.
+TEST_F(TagExchangeTest, TruncatedListIsRefusedWhole) {
     const std::string cut = Item(kRrn, "RRN1") + kDate +
                             "\x06"
                             "24";
     EXPECT_EQ(Engine().ProcessCommand("SETTAGS:" + cut), 0);
-    EXPECT_EQ(Sent(), std::vector<std::string>{"OK"});
-    EXPECT_EQ(tags.Get("rrn"), "RRN1");
+    EXPECT_EQ(Engine().ProcessCommand("SEND_CARD:" + cut), 0);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"ER", "ER"}));
+    EXPECT_EQ(tags.Get("rrn"), "");
     EXPECT_EQ(tags.Get("date"), "");
 }
 

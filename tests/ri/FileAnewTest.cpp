@@ -43,16 +43,24 @@ TEST(FileAnew, RewritesKeepContentNameAndRights) {
     EXPECT_EQ(0660u, ModeOf(path));
 }
 
-TEST(FileAnew, LinksAndForeignNamesAreWrittenThrough) {
+// A link is never written through, neither into its target nor by creating
+// the target of a dangling one; a file with a second name keeps both.
+TEST(FileAnew, LinksAreRefusedAndSecondNamesShareTheContent) {
     TempDir dir;
     const std::string target = dir / "spool.txt";
     ASSERT_TRUE(File::WriteFile(target, "old slip, long\n"));
     ASSERT_EQ(0, symlink(target.c_str(), (dir / "cheq.out").c_str()));
-    EXPECT_TRUE(File::WriteFile(dir / "cheq.out", "new\n"));
+    ASSERT_EQ(0, symlink((dir / "made").c_str(), (dir / "rc.out").c_str()));
+    EXPECT_FALSE(File::WriteFile(dir / "cheq.out", "new\n"));
+    EXPECT_FALSE(File::WriteFile(dir / "cheq.out", "new\n", File::MODE_APPEND));
+    EXPECT_FALSE(File::WriteFile(dir / "rc.out", "000\n"));
+    EXPECT_LT(File::OpenForContent(dir / "rc.out", 0), 0);
     struct stat status {};
     ASSERT_EQ(0, lstat((dir / "cheq.out").c_str(), &status));
     EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_EQ("new\n", File::ReadFile(target));
+    EXPECT_EQ("old slip, long\n", File::ReadFile(target));
+    EXPECT_NE(0, access((dir / "made").c_str(), F_OK));
+    EXPECT_EQ(File::KindOf(dir / "cheq.out"), File::Kind::kLink);
     // A file with a second name: both names still show the one content.
     ASSERT_EQ(0, link(target.c_str(), (dir / "copy.txt").c_str()));
     std::ofstream out;

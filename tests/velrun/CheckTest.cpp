@@ -93,6 +93,10 @@ TEST_F(VelrunCheck, ResultCodeTablesAndSettingsValuesAreChecked) {
     write("rc_conv.ini", "1=0\n7=x\n");
     EXPECT_NE(check().out.find("Result: not ready: rc_conv.ini line 2: the converted code"),
               std::string::npos);
+    // No result from the pinpad (999) must never read as success.
+    write("rc_conv.ini", "1=0\n999=0\n");
+    EXPECT_NE(check().out.find("Result: not ready: rc_conv.ini line 2: code 999 means no result"),
+              std::string::npos);
     write("rc_conv.ini", "1=0\n");
     write("cashreg.ini", "PORT=ETH\nPORT_IP=80a\nOPERATION_INI_FILE=ops.ini\n");
     EXPECT_NE(check().out.find("Result: not ready: PORT_IP is not a TCP port"), std::string::npos);
