@@ -2,11 +2,14 @@
 
 #include <log4qt/logger.h>
 #include <log4qt/logmanager.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QTextCodec>
 #include <limits>
+#include <tuple>
 
 #include "Config.h"
 #include "FileUtils.h"
@@ -18,6 +21,47 @@ const char kChequeFile[] = "/cheq.out";
 const int kDefaultTimeout = 300;
 // How long to wait for the child to be reaped after the uncatchable kill.
 const int kKillWaitMs = 5000;
+
+// velrun's code and message of a run refused because another run holds the
+// pinpad: that run, not this one, is writing the cheque file.
+const int kPinpadBusyCode = -1;
+const char kPinpadBusy[] = "Пин-пад занят другой операцией";
+
+// What tells one cheque file from another. The library replaces the file with
+// a new one when its run begins and writes every slip line to it, so a run
+// that wrote a slip leaves a file whose identity changed.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t modifiedSeconds = 0;
+    long modifiedNanoseconds = 0;
+
+    bool operator!=(const FileIdentity& other) const {
+        return std::tie(exists, device, inode, size, modifiedSeconds, modifiedNanoseconds) !=
+               std::tie(other.exists, other.device, other.inode, other.size, other.modifiedSeconds,
+                        other.modifiedNanoseconds);
+    }
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat status {};
+    FileIdentity identity;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return identity;
+    identity.exists = true;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.size = status.st_size;
+    identity.modifiedSeconds = status.st_mtim.tv_sec;
+    identity.modifiedNanoseconds = status.st_mtim.tv_nsec;
+    return identity;
+}
+
+bool refusedAsBusy(const OrvexMultimerchantPaymentProcessing::Parameters& result) {
+    return !result.value("success").toBool() && result.value("code").toInt() == kPinpadBusyCode &&
+           result.value("message").toString() == QString(kPinpadBusy);
+}
 
 QStringList velrunArguments(const OrvexMultimerchantPaymentProcessing::Parameters& parameters,
                             int command) {
@@ -143,9 +187,12 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::cancelOrReturn(
     return answer;
 }
 
+// The cheque file is never deleted here: while another run is in progress it
+// holds that run's slip. The library replaces it itself once it holds the
+// pinpad, so the file is this run's only when it changed while velrun ran.
 PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::execute(const Parameters& parameters,
                                                                      int command) const {
-    fileutils::removeFile(m_processingDirectory + kChequeFile);
+    const FileIdentity before = identityOf(chequePath());
     QProcess process;
     process.setWorkingDirectory(m_processingDirectory);
     process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -157,7 +204,12 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::execute(const Param
     if (process.error() == QProcess::FailedToStart) return notStarted();
     if (process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0)
         return refused(process);
-    return completed(process);
+    const FileIdentity after = identityOf(chequePath());
+    return completed(process, after.exists && after != before);
+}
+
+QString OrvexMultimerchantPaymentProcessing::chequePath() const {
+    return m_processingDirectory + kChequeFile;
 }
 
 // A time-out of zero or less would mean "kill at once" or "wait for ever";
@@ -194,12 +246,16 @@ PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::notStarted() const 
     return PaymentProcessingAnswer::failure(message);
 }
 
-PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::completed(QProcess& process) const {
+// The slip is taken only from a cheque file this run wrote; a run refused
+// because the pinpad was busy wrote none, whatever the other run did to the
+// file meanwhile.
+PaymentProcessingAnswer OrvexMultimerchantPaymentProcessing::completed(QProcess& process,
+                                                                       bool chequeWritten) const {
     PaymentProcessingAnswer answer;
     const QByteArray output = process.readAllStandardOutput();
     logger->info("Ответ от процессинга: %1", QString::fromUtf8(output));
     const Parameters result = parseOutput(output);
-    answer.slips = readSlip();
+    if (chequeWritten && !refusedAsBusy(result)) answer.slips = readSlip();
     answer.error = result.value("success").toBool() ? 0 : 1;
     answer.code = result.value("code").toInt();
     answer.message = tr::Tr(tr::undefined, result.value("message").toString());
@@ -235,7 +291,7 @@ QString OrvexMultimerchantPaymentProcessing::decodeValue(const QByteArray& value
 // where the terminal wrote it, and the log says where, so the cashier's
 // support can still find it.
 void OrvexMultimerchantPaymentProcessing::reportLeftCheque() const {
-    const QString path = m_processingDirectory + kChequeFile;
+    const QString path = chequePath();
     if (fileutils::readFromFile(path, true).isEmpty()) return;
     logger->error("Операция не завершена, слип не передан; файл чека оставлен: %1", path);
 }
@@ -244,7 +300,7 @@ void OrvexMultimerchantPaymentProcessing::reportLeftCheque() const {
 // UTF-8 (a slip left in the terminal's single-byte encoding) is read with the
 // configured encoding instead of being garbled.
 QStringList OrvexMultimerchantPaymentProcessing::readSlip() const {
-    const QByteArray bytes = fileutils::readFromFile(m_processingDirectory + kChequeFile, true);
+    const QByteArray bytes = fileutils::readFromFile(chequePath(), true);
     if (bytes.isEmpty()) return QStringList();
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString slip = utf8.decode(bytes);

@@ -52,11 +52,13 @@ public:
 private:
     void readConfiguration();
     Parameters refundParameters(const PaymentProcessingRequest& request) const;
+    QString chequePath() const;
     int waitMilliseconds() const;
     PaymentProcessingAnswer timedOut(QProcess& process) const;
     PaymentProcessingAnswer notStarted() const;
     PaymentProcessingAnswer refused(QProcess& process) const;
-    PaymentProcessingAnswer completed(QProcess& process) const;
+    // chequeWritten: the cheque file exists and changed while velrun ran.
+    PaymentProcessingAnswer completed(QProcess& process, bool chequeWritten) const;
     Parameters parseOutput(const QByteArray& output) const;
     QString decodeValue(const QByteArray& value) const;
     QStringList readSlip() const;

@@ -5,6 +5,7 @@
 #include "bank/BankAgent.h"
 #include "config/CardData.h"
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "modes/HostMode.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
@@ -173,6 +174,11 @@ int DARirImpl::RunEngine(int operation) {
         }
         Publish(nullptr);
         return result;
+    } catch (const ri::Exception& e) {
+        log_->Error("Run: %s", CardData::Message(e.What()).c_str());
+        // Refused because another run holds the pinpad: the result text says
+        // so, and the cashier can tell a busy pinpad from a failed run.
+        if (e.Error() == texts::kPinpadBusyCode) tags_.Add("text_message", texts::kPinpadBusy);
     } catch (const std::exception& e) {
         log_->Error("Run: %s", e.what());
     } catch (...) {

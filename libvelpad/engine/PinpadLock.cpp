@@ -3,6 +3,7 @@
 // single byte, so that a second run on the same pinpad, in this process or
 // another, neither talks over the first nor touches its files.
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/Exception.h"
 #include "ri/Trace.h"
 
@@ -36,5 +37,8 @@ void PPAD::LockPinpad() {
     }
     trace_->Error("PPAD: the pinpad is busy with another run: lock [%s] not free after %ld ms",
                   path.c_str(), waitMs);
-    throw ri::Exception(-1, "pinpad busy: lock [%s] held by another run", path.c_str());
+    // The code tells the session that this run never began, so that it can
+    // say so to the cashier.
+    throw ri::Exception(texts::kPinpadBusyCode, "pinpad busy: lock [%s] held by another run",
+                        path.c_str());
 }

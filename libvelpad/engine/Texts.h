@@ -1,7 +1,7 @@
 #ifndef VELPAD_ENGINE_TEXTS_H
 #define VELPAD_ENGINE_TEXTS_H
 
-// Separators and texts that several families of pinpad requests share.
+// Separators, texts and codes that several parts of the library share.
 namespace texts {
 
 // Separates the fields inside a pinpad payload.
@@ -9,6 +9,15 @@ inline constexpr char kEsc = 0x1B;
 inline constexpr char kEscText[] = "\x1b";
 // "ДА/НЕТ?": the question under every yes/no dialog (CP1251).
 inline constexpr char kYesNoQuestion[] = "\xC4\xC0/\xCD\xC5\xD2?";
+
+// The code of the ri::Exception an engine raises when another run holds the
+// pinpad's lock; no other exception carries it.
+inline constexpr int kPinpadBusyCode = -100;
+// "Пин-пад занят другой операцией": the "text_message" of a run refused
+// because another run holds the pinpad (CP1251).
+inline constexpr char kPinpadBusy[] =
+    "\xCF\xE8\xED-\xEF\xE0\xE4 \xE7\xE0\xED\xFF\xF2 \xE4\xF0\xF3\xE3\xEE\xE9 "
+    "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE5\xE9";
 
 }  // namespace texts
 

@@ -50,9 +50,15 @@ bool WaitUntilLocked(const std::string& path) {
     return false;
 }
 
+// "Пин-пад занят другой операцией" (CP1251): the message of a run refused
+// because another run holds the pinpad.
+const char kBusyMessage[] =
+    "message=\xCF\xE8\xED-\xEF\xE0\xE4 \xE7\xE0\xED\xFF\xF2 \xE4\xF0\xF3\xE3\xEE\xE9 "
+    "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE5\xE9";
+
 // A payment while another run holds the same pinpad: the second run is
-// refused once its short wait is over, and the first completes with all
-// its files.
+// refused once its short wait is over and says that the pinpad is busy, and
+// the first completes with all its files.
 void SecondRunIsRefused(bool serial) {
     // The pinpad's pause must not pass for silence.
     Installation install({"PPAD_LOCK_TO=300", "TIMEOUT=5000"});
@@ -62,6 +68,7 @@ void SecondRunIsRefused(bool serial) {
     ASSERT_TRUE(WaitUntilLocked(install / "lastop.stb.lock"));
     const ChildResult second = velrun_test::runChild(Velrun(install, kPayment));
     EXPECT_TRUE(HasLine(second.out, "code=-1")) << second.out;
+    EXPECT_TRUE(HasLine(second.out, kBusyMessage)) << second.out;
     const ChildResult done = first.finish(std::chrono::seconds(60));
     EXPECT_TRUE(HasLine(done.out, "code=0")) << done.out << done.err;
     const ChildResult played = install.FinishPinpad();

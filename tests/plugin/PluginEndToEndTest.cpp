@@ -1,5 +1,6 @@
-// poshost -> plug-in -> velrun -> libvelpad -> virtual pinpad: one approved
-// payment whose slip reaches the answer.
+// poshost -> plug-in -> velrun -> libvelpad -> virtual pinpad: an approved
+// payment whose slip reaches the answer, a declined one, and a request made
+// while a payment holds the pinpad.
 #include "ProcessingFixture.h"
 
 #if defined(VELRUN_FILE) && defined(VPINPAD_FILE)
@@ -22,9 +23,10 @@ protected:
         ProcessingFixture::TearDown();
     }
 
-    // The example installation in the processing directory, with velrun and
-    // the pinpad link on the given relay port.
-    void install(const QString& port) {
+    // The example installation in the processing directory, with velrun, the
+    // pinpad link on the given relay port and the settings appended to
+    // cashreg.ini.
+    void install(const QString& port, const QStringList& settings = {}) {
         const QDir example(EXAMPLE_INSTALL_DIR);
         for (const QString& name : example.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(example.filePath(name), path(name))) << name.toStdString();
@@ -33,6 +35,7 @@ protected:
         QString text = QString::fromUtf8(ini.readAll());
         text.replace(QRegularExpression("^PORT_IP=.*$", QRegularExpression::MultilineOption),
                      "PORT_IP=" + port);
+        for (const QString& setting : settings) text += '\n' + setting + '\n';
         ini.resize(0);
         ini.write(text.toUtf8());
         ini.close();
@@ -45,11 +48,10 @@ protected:
     // once the pinpad has written it.
     QString startPinpad(const QString& scenario, const QStringList& extra = {}) {
         const QString portFile = path("vpinpad.port");
-        m_pinpad.start(
-            VPINPAD_FILE,
-            QStringList{"--scenario", QString(SCENARIO_DIR) + '/' + scenario, "--port-file",
-                        portFile, "--transcript", path("transcript"), "--timeout", "60"} +
-                extra);
+        m_pinpad.start(VPINPAD_FILE,
+                       QStringList{"--scenario", scenarioPath(scenario), "--port-file", portFile,
+                                   "--transcript", path("transcript"), "--timeout", "60"} +
+                           extra);
         if (!m_pinpad.waitForStarted(10000)) return QString();
         QDeadlineTimer deadline(30000);
         while (!deadline.hasExpired() && m_pinpad.state() == QProcess::Running) {
@@ -60,14 +62,42 @@ protected:
         return QString();
     }
 
-    // A payment of 15.00 through poshost and the plug-in; poshost's output.
-    QString payThroughHost() {
-        QProcess host;
+    // A scenario of a test-only pinpad, or else a shipped one.
+    static QString scenarioPath(const QString& name) {
+        const QString testOnly = QString(TEST_SCENARIO_DIR) + '/' + name;
+        return QFile::exists(testOnly) ? testOnly : QString(SCENARIO_DIR) + '/' + name;
+    }
+
+    // Starts a payment of 15.00 through poshost and the plug-in.
+    void startPayment(QProcess& host) const {
         host.start(POSHOST_FILE,
                    {"--plugin", PLUGIN_FILE, "--dir", m_dir, "payment", "--amount", "1500"});
+    }
+
+    // poshost's output once it has finished; its exit code in m_hostExit.
+    QString hostAnswer(QProcess& host) {
         EXPECT_TRUE(host.waitForFinished(90000)) << "poshost did not finish";
         m_hostExit = host.exitCode();
         return QString::fromUtf8(host.readAllStandardOutput());
+    }
+
+    // A payment of 15.00 through poshost and the plug-in; poshost's output.
+    QString payThroughHost() {
+        QProcess host;
+        startPayment(host);
+        return hostAnswer(host);
+    }
+
+    // Waits until the file in the processing directory holds exactly content,
+    // while host runs.
+    bool waitForFile(const QString& name, const QByteArray& content, const QProcess& host) const {
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && host.state() != QProcess::NotRunning) {
+            QFile file(path(name));
+            if (file.open(QIODevice::ReadOnly) && file.readAll() == content) return true;
+            QThread::msleep(20);
+        }
+        return false;
     }
 
     // Waits for the pinpad to play its scenario to the end.
@@ -109,6 +139,37 @@ TEST_F(PluginEndToEnd, LinesInjectedThroughAValueDoNotTurnADeclineIntoSuccess) {
     const QString out = payThroughHost();
     EXPECT_TRUE(out.startsWith("code=51\nerror=1\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("terminalId=00012345 success=1 code=0\n")) << out.toStdString();
+
+    expectScenarioPlayed();
+}
+
+// A second request while a payment holds the pinpad is refused as busy, with
+// the text that says so and without a slip; the payment's slip, written
+// before the second request came, still reaches the payment's answer.
+TEST_F(PluginEndToEnd, RequestWhileAPaymentHoldsThePinpadIsRefusedAsBusy) {
+    const QString port = startPinpad("slip_then_pause.vps");
+    ASSERT_FALSE(port.isEmpty()) << "virtual pinpad wrote no port";
+    install(port, {"TIMEOUT=10000", "PPAD_LOCK_TO=300"});
+
+    QProcess payment;
+    startPayment(payment);
+    // The result is stored after the slip; from then on the pinpad only pauses.
+    ASSERT_TRUE(waitForFile("rc.out", "000\n", payment))
+        << "the payment stored no result: " << payment.readAllStandardError().toStdString();
+    QProcess second;
+    startPayment(second);
+    const QString refused = hostAnswer(second);
+    EXPECT_EQ(m_hostExit, 2) << refused.toStdString();
+    EXPECT_TRUE(
+        refused.startsWith("code=-1\nerror=1\nmessageId=undefined\n"
+                           "message=Пин-пад занят другой операцией\n"))
+        << refused.toStdString();
+    EXPECT_FALSE(refused.contains("slip")) << refused.toStdString();
+
+    const QString paid = hostAnswer(payment);
+    EXPECT_EQ(m_hostExit, 0) << paid.toStdString();
+    EXPECT_TRUE(paid.startsWith("code=0\nerror=0\n")) << paid.toStdString();
+    EXPECT_TRUE(paid.contains("slip 1:\nTERMINAL 00012345\nОПЛАТА\n")) << paid.toStdString();
 
     expectScenarioPlayed();
 }

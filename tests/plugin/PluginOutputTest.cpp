@@ -1,4 +1,6 @@
 // Turning velrun's output lines and the cheque file into the answer.
+#include <QFile>
+
 #include "ProcessingFixture.h"
 
 namespace {
@@ -71,19 +73,43 @@ TEST_F(PluginOutput, ValuesAreDecodedWithTheConfiguredEncoding) {
     EXPECT_EQ(runWithOutput("message=Одобрено\n").message.ru(), "Одобрено");
 }
 
-TEST_F(PluginOutput, ChequeFileBecomesTheSlip) {
-    writeVelrun("printf 'success=1\\n'\nprintf 'ЧЕК\\nИТОГ 1.00\\n' > cheq.out");
-    PaymentProcessingAnswer answer =
-        m_processing->payment(makeRequest(PaymentProcessingRequest::Payment, 100));
-    EXPECT_EQ(answer.slips, QStringList{"ЧЕК\nИТОГ 1.00\n"});
-    EXPECT_TRUE(LogCapture::lines().contains("I: Слип: ЧЕК\nИТОГ 1.00\n"));
-
-    writeVelrun("printf 'success=1\\n'\n: > cheq.out");
-    EXPECT_TRUE(m_processing->printReport().slips.isEmpty());
-
+// The cheque file is the slip only when this run wrote it: it exists and
+// changed while velrun ran, and the run was not refused because another run
+// holds the pinpad (which may be writing the file meanwhile). The plug-in
+// never deletes it.
+TEST_F(PluginOutput, ChequeFileIsTheSlipOnlyWhenThisRunWroteIt) {
+    const QString busy =
+        "printf 'code=-1\\nmessage=Пин-пад занят другой операцией\\nsuccess=0\\n'\n";
+    const struct {
+        const char* what;
+        QString velrun;
+        QStringList slips;
+    } cases[] = {
+        {"written",
+         "printf 'success=1\\n'\nprintf 'ЧЕК\\nИТОГ 1.00\\n' > cheq.out",
+         {"ЧЕК\nИТОГ 1.00\n"}},
+        {"emptied", "printf 'success=1\\n'\n: > cheq.out", {}},
+        {"left as it was", "printf 'success=1\\n'", {}},
+        {"failed run's slip",
+         "printf 'code=-1\\nsuccess=0\\n'\nprintf 'ОТКАЗ\\n' > cheq.out",
+         {"ОТКАЗ\n"}},
+        {"refused as busy", busy + "printf 'ЧУЖОЙ\\n' >> cheq.out", {}},
+        {"removed", "printf 'success=1\\n'\nrm cheq.out", {}},
+    };
+    for (const auto& run : cases) {
+        LogCapture::lines().clear();
+        writeFile("cheq.out", "OLD SLIP\n");
+        writeVelrun(run.velrun);
+        const PaymentProcessingAnswer answer = m_processing->printReport();
+        EXPECT_EQ(answer.slips, run.slips) << run.what;
+        EXPECT_EQ(LogCapture::lines().filter("I: Слип: ").size(), run.slips.size()) << run.what;
+    }
     writeFile("cheq.out", "OLD SLIP\n");
     writeVelrun("printf 'success=1\\n'");
-    EXPECT_TRUE(m_processing->printReport().slips.isEmpty()) << "a stale cheque file was used";
+    m_processing->printReport();
+    QFile left(path("cheq.out"));
+    ASSERT_TRUE(left.open(QIODevice::ReadOnly)) << "the cheque file was deleted";
+    EXPECT_EQ(left.readAll(), "OLD SLIP\n");
 }
 
 // A cheque file left in the terminal's single-byte encoding is read with the
