@@ -101,7 +101,8 @@ void Measure(const std::string& withFrames, const std::string& without, int roun
     const std::string pair = withFrames + "close\naccept\n" + without;
     const int kinds = only < 0 ? 3 : 1;
     VirtualPinpad pinpad(install, RepeatScenario(pair, kinds * (rounds + 1)));
-    install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
+    // The file is fetched from the work path, beside the bare client's copy.
+    install.AddSettings("GETFILEPATH=\nPORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
     const int port = std::stoi(pinpad.Line());
     const std::function<void()> runs[] = {[port] { Bare(port); }, [] { LibraryPayment(true); },
                                           [] { LibraryPayment(false); }};

@@ -16,13 +16,12 @@
 namespace {
 
 // Settings files named by a setting, found in the settings directory.
-const char* const kSettingsFiles[] = {"OPERATION_INI_FILE", "RC_CONVERT_FILE",
-                                      "RC_RESOLVE_FILE",    "OPS_CONV_INI_FILE",
-                                      "TID_CONV_INI_FILE",  "OUTPUT_FILE_TEMPLATE",
-                                      "TMS_SCRIPT_FILE"};
+const char* const kSettingsFiles[] = {
+    "OPERATION_INI_FILE", "RC_CONVERT_FILE",      "RC_RESOLVE_FILE", "OPS_CONV_INI_FILE",
+    "TID_CONV_INI_FILE",  "OUTPUT_FILE_TEMPLATE", "TMS_SCRIPT_FILE"};
 // Files of a run named by a setting: in the output and exchange path, and in
 // the work path.
-const char* const kExchangePathFiles[] = {"CHEQ_FILE",     "RESULT_FILE",    "OUTPUT_FILE",
+const char* const kExchangePathFiles[] = {"CHEQ_FILE", "RESULT_FILE", "OUTPUT_FILE",
                                           "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
 const char* const kWorkPathFiles[] = {"VAR_ENV_FILE", "TRACE_FILE"};
 
@@ -40,7 +39,8 @@ std::string Canonical(const std::string& path) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // The runner and shared libraries go by their names: whatever folder they
@@ -59,9 +59,12 @@ bool SameFile(const struct stat& one, const std::string& path) {
 
 std::vector<std::string> PPAD::OwnFiles() const {
     const std::string& ini = config_.registry.GetIniPath();
-    std::vector<std::string> files = {PathIn("cashreg.ini", ""),   PathIn("darir.ini", ""),
-                                      ri::INI::IniPath("darir.ini"), "/home/itsettings.ini",
-                                      "darir.log",                  trace_->GetPath(),
+    std::vector<std::string> files = {PathIn("cashreg.ini", ""),
+                                      PathIn("darir.ini", ""),
+                                      ri::INI::IniPath("darir.ini"),
+                                      "/home/itsettings.ini",
+                                      "darir.log",
+                                      trace_->GetPath(),
                                       "./jl.txt"};
     for (const char* key : kSettingsFiles) files.push_back(PathIn(Setting(key), ini));
     for (const char* key : kExchangePathFiles)
@@ -80,7 +83,8 @@ const char* PPAD::ExchangeRefusal(const std::string& name, const std::string& pa
     const bool exists = lstat(path.c_str(), &status) == 0;
     if (exists && S_ISLNK(status.st_mode)) return "a symbolic link";
     if (exists && !S_ISREG(status.st_mode)) return "not a regular file";
-    if (exists && (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0) return "an executable file";
+    if (exists && (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0)
+        return "an executable file";
     const std::string canonical = Canonical(path);
     std::string logs = log_.GetPath();
     while (!logs.empty() && logs.back() == '/') logs.pop_back();

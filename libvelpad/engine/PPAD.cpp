@@ -20,8 +20,8 @@ const char* const kOutputFiles[] = {"CANCEL_RC_FILE",      "CANCEL_CH_FILE", "CH
                                     "OUTPUT_FILE_TEMPLATE"};
 const char* const kWorkFiles[] = {"TRACE_FILE", "VAR_ENV_FILE"};
 // The files a run writes for its caller.
-const char* const kRunFiles[] = {"CHEQ_FILE",      "RESULT_FILE",    "OUTPUT_FILE",
-                                 "VAR_ENV_FILE",   "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
+const char* const kRunFiles[] = {"CHEQ_FILE",    "RESULT_FILE",    "OUTPUT_FILE",
+                                 "VAR_ENV_FILE", "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
 
 // Files that carry the suffix of the port and of the relay identifier, so
 // that several pinpads on one register keep separate results.
@@ -84,9 +84,10 @@ PPAD::PPAD(Tags* tags) : tags_(tags), trace_(ri::Trace::Get()), config_(trace_) 
         GetPathFile(Setting("RC_RESOLVE_FILE"), config_.registry.GetIniPath()));
     config_.rcConv.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), config_.registry.GetIniPath()));
     for (const std::string& line : config_.rcConv.Skipped()) {
-        log_.Write("WARNING: result-code conversion [%s] skipped: it would report a failure of "
-                   "the register as success",
-                   line.c_str());
+        log_.Write(
+            "WARNING: result-code conversion [%s] skipped: it would report a failure of "
+            "the register as success",
+            line.c_str());
         trace_->Warning("PPAD: result-code conversion [%s] skipped", line.c_str());
     }
     StoreCode(999);
@@ -165,7 +166,7 @@ void PPAD::CopyParams() {
 
 std::string PPAD::GetPathFile(const std::string& name, const std::string& directory) {
     TraceShown("GetPathFile: ", name);
-    const std::string path = PathIn(name, directory);
+    std::string path = PathIn(name, directory);
     // The second line shows a name placed into a given directory.
     if (!directory.empty() && path != name) TraceShown("GetPathFile: ", path);
     return path;

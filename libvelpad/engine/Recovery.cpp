@@ -13,7 +13,6 @@ namespace {
 
 using texts::kEsc;
 
-
 // "Предыдущая транзакция не была завершена!\r\nВыполнить отмену операции?"
 const char kUnfinished[] =
     "\xCF\xF0\xE5\xE4\xFB\xE4\xF3\xF9\xE0\xFF \xF2\xF0\xE0\xED\xE7\xE0\xEA\xF6\xE8\xFF \xED\xE5 "

@@ -81,11 +81,12 @@ bool File::Delete(const std::string& path) {
 // One open that creates the file as CreatePrivate does, then one write.
 bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
     if (path.empty()) return false;
-    const int fd = mode == MODE_APPEND ? open(path.c_str(),
-                                              O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC |
-                                                  O_APPEND | O_NOFOLLOW | O_NONBLOCK,
-                                              S_IRUSR | S_IWUSR | S_IRGRP)
-                                       : OpenForContent(path, data.size());
+    const int fd =
+        mode == MODE_APPEND
+            ? open(path.c_str(),
+                   O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_APPEND | O_NOFOLLOW | O_NONBLOCK,
+                   S_IRUSR | S_IWUSR | S_IRGRP)
+            : OpenForContent(path, data.size());
     if (fd < 0) return false;
     if (mode == MODE_APPEND) RestrictOthers(fd);
     const bool written = WriteAll(fd, data);

@@ -77,10 +77,10 @@ int File::OpenForContent(const std::string& path, std::size_t size) {
     const int truncate = sameSize || EmptyAnew(path) ? 0 : O_TRUNC;
     // Opened without blocking, so that a pipe without a reader or a device
     // that waits for a line fails at once instead of holding the run.
-    const int fd = open(path.c_str(),
-                        O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK |
-                            truncate,
-                        kPrivateMode);
+    const int fd =
+        open(path.c_str(),
+             O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | truncate,
+             kPrivateMode);
     if (fd < 0) return -1;
     if (fstat(fd, &status) != 0 ||
         !(S_ISREG(status.st_mode) || S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))) {

@@ -13,8 +13,8 @@ public:
     // Acquire results.
     enum Result {
         LOCK_TAKEN = 0,
-        LOCK_BUSY = -1,     // another holder kept it for the whole wait
-        LOCK_NO_FILE = -2,  // the lock file cannot be created or opened
+        LOCK_BUSY = -1,      // another holder kept it for the whole wait
+        LOCK_NO_FILE = -2,   // the lock file cannot be created or opened
         LOCK_NOT_FILE = -3,  // a symbolic link or anything but a regular file is there
     };
 

@@ -2,8 +2,8 @@
 // velrun: the installation's own files are refused to "GETFILE:" and
 // "PUTFILE:" and stay as they were, and a run file that is a link, a pipe
 // nobody reads, a folder or a device is never deleted or written through.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -68,9 +68,9 @@ TEST_F(RunFilesE2E, OwnFilesAreRefusedToTheFileRequests) {
     // test's pinpad port goes into cashreg.ini).
     const char* const kept[] = {"ops.ini", "rc_conv.ini", "rc_res.ini",     "darir.ini", "tms.ini",
                                 "jl.txt",  "velrun",      "libvelpad.so.1", "tool.sh"};
-    const char* const written[] = {"cashreg.ini", "cheq.out", "rc.out", "output.out", "varenv.out",
-                                   "lastop.stb", "lastop.stb.lock", "darir.log", "pinpad.trace",
-                                   "Logs", "libvelpad.so", "link.txt"};
+    const char* const written[] = {"cashreg.ini",  "cheq.out",   "rc.out",          "output.out",
+                                   "varenv.out",   "lastop.stb", "lastop.stb.lock", "darir.log",
+                                   "pinpad.trace", "Logs",       "libvelpad.so",    "link.txt"};
     std::map<std::string, Snapshot> before;
     for (const char* name : kept) before[name] = Take(install, name);
     std::string scenario = "expect-start 1 1 643 15.00 \"\" \"\"\nsend \"BEGINTR:\"\nexpect OK\n";
@@ -100,8 +100,9 @@ TEST_F(RunFilesE2E, OwnFilesAreRefusedToTheFileRequests) {
     EXPECT_EQ(install.Read("report.txt"), "REPORT");
     EXPECT_EQ(report.st_mode & 0117, 0u) << "a stored file carries no execute or others' rights";
     const std::string logs = install.Logs();
-    EXPECT_NE(logs.find("ERROR: PutFile: file refused: [cashreg.ini] is a file of the installation"),
-              std::string::npos);
+    EXPECT_NE(
+        logs.find("ERROR: PutFile: file refused: [cashreg.ini] is a file of the installation"),
+        std::string::npos);
     EXPECT_NE(logs.find("ERROR: SendFile: file refused: [link.txt] is a symbolic link"),
               std::string::npos);
     EXPECT_NE(logs.find("ERROR: SendFile: file refused: [Logs] is not a regular file"),
@@ -182,14 +183,14 @@ TEST_F(RunFilesE2E, TwoRelaysInOneFolderKeepTheirOwnOpenTransactions) {
     Installation install;
     auto pay = [&install](const char* address, const char* scenario) {
         std::string error;
-        EXPECT_TRUE(install.StartPinpad(scenario, {"--tcp", std::string(address) + ":0"}, false,
-                                        &error))
+        EXPECT_TRUE(
+            install.StartPinpad(scenario, {"--tcp", std::string(address) + ":0"}, false, &error))
             << error;
         WorkingDir cwd(install.Path());
         DARir* session = CreateDARir();
-        for (const auto& [key, value] :
-             {std::pair<const char*, const char*>{"amount", "1500"}, {"currency", "643"},
-              {"ADDR_IP", address}})
+        for (const auto& [key, value] : {std::pair<const char*, const char*>{"amount", "1500"},
+                                         {"currency", "643"},
+                                         {"ADDR_IP", address}})
             DARirSet(session, key, value, -1);
         const int result = DARirRun(session, 1);
         DeleteDARir(session);

@@ -28,7 +28,7 @@ soname=$(readelf -d "$prefix/$libdir/libvelpad.so" | sed -n 's/.*SONAME.*\[\(.*\
 
 # The installed velrun finds the installed library and checks the example.
 mkdir "$tmp/register"
-cp "$prefix"/share/velpad/examples/* "$tmp/register/"
+cp -r "$prefix"/share/velpad/examples/* "$tmp/register/"
 (cd "$tmp/register" && "$prefix/bin/velrun" --check >"$tmp/check.txt") ||
   { cat "$tmp/check.txt" >&2; exit 1; }
 

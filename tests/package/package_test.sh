@@ -66,7 +66,7 @@ fi
 root=$out/root
 for deb in libvelpad velpad-tools; do dpkg-deb -x "$out/${deb}_${version}_${arch}.deb" "$root"; done
 mkdir "$out/register"
-cp "$root"/usr/share/velpad/examples/* "$out/register/"
+cp -r "$root"/usr/share/velpad/examples/* "$out/register/"
 [ "$("$root/usr/bin/velrun" --version)" = "velrun $version" ] || failed=1
 (cd "$out/register" && "$root/usr/bin/velrun" --check >"$out/check.txt") ||
   { cat "$out/check.txt" >&2; failed=1; }
