@@ -3,6 +3,7 @@
 // and the update of one item with the pinpad's decision on it. The basket
 // lives in the session's parameters ("BASKET/ITEMS", "BASKET/ITEM_0/PRICE",
 // ...), read afresh on every request because the callback may change them.
+#include <limits>
 #include <map>
 
 #include "engine/FrameCodec.h"
@@ -71,6 +72,15 @@ long ToNumber(const std::string& text) {
     return ri::Conv::String::ToInt(text);
 }
 
+// A version or item index the pinpad sends, read whole: a misread one must
+// not pick another item (raises the reason when it is no such number).
+long RequestNumber(const std::string& text, const char* what) {
+    long value = 0;
+    if (!ri::Conv::String::ToDecimal(text, 0, std::numeric_limits<int>::max(), &value))
+        throw ri::Exception("%s is not a number: [%s]", what, CardData::Message(text).c_str());
+    return value;
+}
+
 // The low 32 bits of a number, as the item reply's integer fields carry it.
 int Low32(const std::string& text) {
     return static_cast<int>(ToNumber(text));
@@ -114,9 +124,9 @@ PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
     try {
         const std::vector<std::string> fields = SplitFields(argument, ':');
         if (fields.size() < 2) throw ri::Exception("Invalid command: [%s]", argument.c_str());
-        if (ToNumber(fields[0]) > kItemVersionMax)
+        if (RequestNumber(fields[0], "Item version") > kItemVersionMax)
             throw ri::Exception("Basket of goods item version error: [%s]", fields[0].c_str());
-        const long index = ToNumber(fields[1]);
+        const long index = RequestNumber(fields[1], "Item number");
         const long count =
             tags_->IsExistParams("BASKET/ITEMS") ? ToNumber(tags_->Get("BASKET/ITEMS")) : 0;
         if (count <= index) throw ri::Exception("Bad item number: [%ld] [%ld]", index, count);
@@ -145,11 +155,11 @@ PPAD::Served PPAD::UpdateBasketItem(const std::string& argument) {
             throw ri::Exception("Basket item parsing error: [%s]", argument.c_str());
         const std::vector<std::string> head = SplitFields(fields[0], 'V');
         if (head.size() != 2) throw ri::Exception("Command parsing error: [%s]", argument.c_str());
-        const long version = ToNumber(head[0]);
+        const long version = RequestNumber(head[0], "Command version");
         if (version != kUpdateVersion)
             throw ri::Exception("Bad command version: [%d]", static_cast<int>(version));
-        const long index = ToNumber(head[1]);
-        if (index > ToNumber(BasketValue("BASKET/ITEMS")))
+        const long index = RequestNumber(head[1], "Item number");
+        if (index >= ToNumber(BasketValue("BASKET/ITEMS")))
             throw ri::Exception("Bad item number: [%d]", static_cast<int>(index));
         const std::string prefix = ItemPrefix(index);
         const long itemVersion = ToNumber(BasketValue(prefix + "VERSION"));

@@ -116,7 +116,7 @@ TEST_F(BasketTest, ItemRequestChecksVersionIndexAndFields) {
     EXPECT_EQ(Reply("BITEMGET:3:0"), "ER");
     EXPECT_TRUE(Logged("Basket of goods item version error: [3]"));
     EXPECT_EQ(Reply("BITEMGET:1:-1"), "ER");
-    EXPECT_TRUE(Logged("no BASKET/ITEM_-1/VERSION"));
+    EXPECT_TRUE(Logged("Item number is not a number: [-1]"));
     tags.Delete("BASKET/ITEM_0/AMOUNT");
     EXPECT_EQ(Reply("BITEMGET:1:0"), "ER");
     EXPECT_TRUE(Logged("no BASKET/ITEM_0/AMOUNT"));
@@ -145,13 +145,17 @@ TEST_F(BasketTest, UpdateRefusesBadCommandsAndChangesNothing) {
     EXPECT_TRUE(Logged("no BASKET/ITEMS"));
     Item(1);
     EXPECT_EQ(Reply("BITEMSET:10\\C"), "ER");
+    // Versions and item numbers are read whole: none misreads as item 0 or 1.
+    for (const char* request : {"BITEMSET:1Vx\\C", "BITEMSET:1V 0\\C", "BITEMSET:1V1\\C",
+                                "BITEMGET:1:0x", "BITEMGET:1:-1", "BITEMGET:x1:0"})
+        EXPECT_EQ(Reply(request), "ER") << request;
     EXPECT_TRUE(Logged("Command parsing error: [10\\C]"));
     EXPECT_EQ(Reply("BITEMSET:2V0\\C"), "ER");
     EXPECT_TRUE(Logged("Bad command version: [2]"));
     EXPECT_EQ(Reply("BITEMSET:1V2\\C"), "ER");
     EXPECT_TRUE(Logged("Bad item number: [2]"));
-    EXPECT_EQ(Reply("BITEMSET:1V1\\C"), "ER");
-    EXPECT_TRUE(Logged("no BASKET/ITEM_1/VERSION"));
+    EXPECT_EQ(Reply("BITEMSET:1V1\\C"), "ER");  // items are numbered from 0
+    EXPECT_TRUE(Logged("Bad item number: [1]"));
     EXPECT_EQ(Reply("BITEMSET:1V0\\X\\51"), "ER");
     EXPECT_TRUE(Logged("Update basket item version error: [1]"));
     EXPECT_EQ(tags.Get("BASKET/ITEM_0/COMMODITY_CODE"), "C");
