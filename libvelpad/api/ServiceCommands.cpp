@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "api/DARirImpl.h"
-#include "api/KeptResults.h"
 #include "config/CardData.h"
 #include "engine/PPAD.h"
 #include "modes/DlgDirect.h"
@@ -53,9 +52,8 @@ int DARirImpl::RunCommand(const std::string& command, const std::string& argumen
     }
     try {
         // The engine sees the settings files only, never the session's own
-        // values, and leaves the last operation's files alone.
+        // values; running no operation, it leaves the last one's files alone.
         Tags tags;
-        KeptResults kept(&tags);
         if (command == "TEST_PING") {
             tags.Add("DISABLE_LOG", argument);
             return PPAD(&tags).Ping();
@@ -93,9 +91,6 @@ int DARirImpl::ModeCommand(std::unique_ptr<HostMode>& mode, const char* name, co
         }
         if (argument == "START") {
             log_->Debug("%s: create", name);
-            // In a mode "TIMEOUT" is the dialog's input time-out in
-            // seconds (CLEAR sets it to 10), not the link's in milliseconds.
-            KeptResults kept(&tags_, "TIMEOUT");
             mode.reset(make(&tags_));
         } else if (!mode) {
             log_->Debug("%s: no object", name);

@@ -52,6 +52,7 @@ int PPAD::Start(const std::string& message) {
 
 int PPAD::Ping() {
     if (link_.IsOpen()) return 0;
+    session_.Lock();
     const bool addedNoDialogs = !Has("NODIALOGS");
     if (addedNoDialogs) config_.settings.MakePair("NODIALOGS", "1");
     int result = Connect(kPingComTimeoutMs);

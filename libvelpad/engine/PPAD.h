@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,28 +12,23 @@
 #include "config/OpsTIDConv.h"
 #include "config/Tags.h"
 #include "engine/BankChannel.h"
-#include "engine/Dialog.h"
-#include "engine/EngineSettings.h"
-#include "engine/PinpadLink.h"
 #include "engine/RunOutputs.h"
-#include "ri/FileLock.h"
-#include "ri/FileWritter.h"
-#include "ri/Logger.h"
-#include "transport/ITransport.h"
+#include "engine/session/PinpadSession.h"
 
 namespace ri {
 class Trace;
 }
 
-// The pinpad session engine. One engine serves exactly one run: the
-// constructor gathers the settings ("cashreg.ini" overlaid with the caller's
-// parameters), directories, logs, code tables and result-file writers; Run
-// connects to the pinpad, sends the start message and serves every request
-// until the pinpad ends the transaction; the destructor closes the link, a
+// The transaction over a pinpad session. The constructor makes the session
+// (settings, logs, the link not yet open) and reads the code tables; it
+// writes no file of a run. Run takes the pinpad's lock, prepares the result
+// files, connects, sends the start message and serves every request until
+// the pinpad ends the transaction; the link test and the settings message
+// are one exchange over the same session. The destructor closes the link, a
 // held bank channel and the files.
 class PPAD {
 public:
-    explicit PPAD(Tags* tags);
+    explicit PPAD(Tags* tags, const std::set<std::string>& hidden = {});
     virtual ~PPAD();
     PPAD(const PPAD&) = delete;
     PPAD& operator=(const PPAD&) = delete;
@@ -41,12 +37,9 @@ public:
     // pinpad at its next poll. 0 when the pinpad may still be cancelled, 1
     // after the transaction ended, -1 otherwise. Safe from another thread.
     int Stop();
-    void CopyParams();
-    std::string GetPathFile(const std::string& name, const std::string& directory);
-    // The rule of GetPathFile without its trace lines: a name with a folder
-    // stands as it is, a bare name goes into directory (the settings
-    // directory when directory is empty).
-    std::string PathIn(const std::string& name, const std::string& directory) const;
+    std::string GetPathFile(const std::string& name, const std::string& directory) {
+        return session_.GetPathFile(name, directory);
+    }
 
     // The code stored while no result has come from the pinpad, and the
     // operation that cancels the last transaction.
@@ -67,6 +60,10 @@ public:
 
     // Transaction loop.
     int Run(int operation, void* callback);
+    // What the run of an operation does first, before it talks to the
+    // pinpad: the pinpad's lock (ri::Exception when another run keeps it),
+    // "no result" stored, the result files prepared.
+    void BeginRun();
     int Start(const std::string& message);
     // Serves one request: kTransactionEnded (as a number) once the pinpad
     // ended the transaction, otherwise what the handler told the loop.
@@ -79,10 +76,11 @@ public:
     Served StoreResult(const std::string& argument);
     Served CardRequest(const std::string& argument);
 
-    // Message link.
-    // kind tells the logs where the payload holds card data.
+    // Message link (the session's).
     int SendMsg(const std::string& payload, bool allowEmpty = false,
-                CardData::Payload kind = CardData::Payload::kText);
+                CardData::Payload kind = CardData::Payload::kText) {
+        return session_.SendMsg(payload, allowEmpty, kind);
+    }
     int SendOk();
     int SendError();
     // A handler's answer to the pinpad: the payload (as SendMsg), "OK",
@@ -92,14 +90,14 @@ public:
     Served AnswerOk();
     Served AnswerError();
     Served AnswerNumber(int value);
-    std::string WaitMessage(int budget, long waitSeconds);
-    // Waits for one frame until deadline, answering silence and broken
-    // frames with NAKs while the budget lasts; empty when none came.
-    std::string WaitFrame(int budget, std::chrono::steady_clock::time_point deadline);
+    std::string WaitMessage(int budget, long waitSeconds) {
+        return session_.WaitMessage(budget, waitSeconds);
+    }
+    // Opens the serial line named by "PORT"; a bank channel still held is
+    // dropped first, since a new link means a new transaction.
     int ComConnect(long timeoutMs);
-    int EthConnect();
-    void ShutDown();
-    std::string Encoding(const std::string& text);
+    void ShutDown() { session_.ShutDown(); }
+    std::string Encoding(const std::string& text) const { return session_.Encoding(text); }
     Served TraceMessage(const std::string& text);
     int Ping();
     int SetSettings(const std::string& data);
@@ -113,9 +111,9 @@ public:
     void SaveOutputFile();
     void SaveVarEnv();
     void PrintTags(Tags* tags);
-    // "label" and the pinpad's text as the card-data renderer shows it, at
-    // trace level 4; the text is rendered only when the trace takes the line.
-    void TraceShown(const char* label, const std::string& text);
+    void TraceShown(const char* label, const std::string& text) const {
+        session_.TraceShown(label, text);
+    }
     std::string GetAmountStr(const std::string& amount);
     std::string FormatPAN(const std::string& pan);
     void GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry);
@@ -173,26 +171,27 @@ public:
 
     // Puts a ready transport behind the link (tests drive the engine through
     // a fake one); the engine takes ownership.
-    void AttachTransport(ITransport* transport) { link_.Attach(transport); }
+    void AttachTransport(ITransport* transport) { session_.Attach(transport); }
+    PinpadSession& Session() { return session_; }
     Cashreq& Settings() { return config_.settings; }
     Dialog& Dialogs() { return dialog_; }
-    const std::string& StatusFileName() const { return outputs_.statusFile; }
+    const std::string& StatusFileName() const { return session_.StatusFileName(); }
 
 protected:
     // The status file: one byte, 0x01 while a transaction is open.
-    std::string StatusFilePath();
+    std::string StatusFilePath() { return session_.StatusFilePath(); }
     void WriteStatus(char state);
-    // Settings helpers that never add a key: the value of a key (empty when
-    // absent), the value read as a number, and whether a key is present.
-    std::string Setting(const std::string& key) const { return config_.Setting(key); }
-    long Number(const std::string& key) const { return config_.Number(key); }
-    bool Has(const std::string& key) const { return config_.Has(key); }
-    // Opens the pinpad link named by "PORT": 0 connected, -1 the TCP relay
-    // failed, -2 the serial port failed, -3 the name is no port. Virtual so
-    // that a test can put a scripted pinpad behind a whole run.
-    virtual int Connect(long comTimeoutMs);
-    // Whether the pinpad link is open and its other side still there.
-    bool LinkUp() const { return link_.Up(); }
+    std::string Setting(const std::string& key) const { return session_.Setting(key); }
+    long Number(const std::string& key) const { return session_.Number(key); }
+    bool Has(const std::string& key) const { return session_.Has(key); }
+    // Opens the pinpad link named by "PORT" (a held bank channel dropped
+    // first): 0 connected, -1 the TCP relay failed, -2 the serial port
+    // failed, -3 the name is no port.
+    int Connect(long comTimeoutMs);
+    bool LinkUp() const { return session_.LinkUp(); }
+    std::string PathIn(const std::string& name, const std::string& directory) const {
+        return session_.PathIn(name, directory);
+    }
     // Serves the pinpad's requests, reply first, waiting for each with the
     // budget and wait of WaitMessage: true once the pinpad ended the
     // transaction, false when it stayed silent past the idle deadline (moved
@@ -201,11 +200,12 @@ protected:
                        std::chrono::steady_clock::time_point idleDeadline,
                        std::chrono::milliseconds idle);
     std::string Adv_disp(std::string& stream);
+    // The result files by their settings, resolved against their folders.
+    void ResolveResultFiles();
+    // Before the transaction: the run files admitted, those of an earlier
+    // run removed, the result and cheque writers opened.
     void PrepareResultFiles();
-    // Takes the lock of the pinpad named by the status file, waiting at most
-    // "PPAD_LOCK_TO" milliseconds; raises ri::Exception when another run
-    // keeps it.
-    void LockPinpad();
+
     // Time-out settings of 0, below 0 or beyond their bound are replaced by
     // their defaults, with a warning in the logs.
     void CheckTimeouts();
@@ -261,23 +261,23 @@ protected:
     // A Mifare parameter of the session as a number.
     int MifareNumber(const char* name) const;
 
-    // Held for the engine's whole life, released after everything else.
-    ri::FileLock pinpad_lock_;
-    bool printer_esc_ = false;
+    // The settings, logs, dialog bridge, link and lock; the names below are
+    // the session's parts as the handlers use them.
+    PinpadSession session_;
     Tags* tags_;
     ri::Trace* trace_;
-    Logger log_;
-    PinpadLink link_{log_, *trace_};
-    // The settings, directories and code and operation tables.
-    EngineSettings config_;
-    Dialog dialog_;
-    // The run's result and cheque files, printed flag and status file name.
+    Logger& log_;
+    PinpadLink& link_;
+    EngineSettings& config_;
+    Dialog& dialog_;
+    FileWritter& trace_writer_;
+    bool printer_esc_ = false;
+    // The run's result and cheque files and printed flag.
     RunOutputs outputs_;
-    FileWritter trace_writer_;
     // The first file of this run that cannot be written, empty when none.
     std::string unwritable_;
     const char* unwritable_reason_ = "";
-    bool logging_ = true;
+    const bool logging_;
     std::atomic<int> cancel_answer_{0};
     std::atomic<bool> stop_request_{false};
     // The channel to the bank host the pinpad opens through the register.

@@ -22,10 +22,6 @@ const char kUnfinished[] =
 
 }  // namespace
 
-std::string PPAD::StatusFilePath() {
-    return GetPathFile(outputs_.statusFile, config_.registry.GetWorkPath());
-}
-
 void PPAD::WriteStatus(char state) {
     if (!ri::File::WriteFile(StatusFilePath(), std::string(1, state)))
         trace_->Error("PPAD: status file [%s] cannot be written", StatusFilePath().c_str());

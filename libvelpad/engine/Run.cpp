@@ -29,6 +29,9 @@ constexpr size_t kEncDataShown = 32;
 
 int PPAD::Run(int operation, void* callback) {
     trace_->Debug6("Run: %d", operation);
+    // A pinpad busy with another run refuses this one before anything is
+    // written; the session tells the cashier so.
+    BeginRun();
     int result = -1;
     try {
         result = RunOperation(operation, callback);
@@ -92,8 +95,8 @@ int PPAD::RunOperation(int operation, void* callback) {
         ri::Sleep(100);
     }
     dialog_.StatusReportConst(Encoding(kInProgress));
-    StoreCode(999);
-    PrintTechCheck(999);
+    StoreCode(kNoResult);
+    PrintTechCheck(kNoResult);
     log_.Write("START");
     const bool ended = Start(InitParamOperation(operation)) == 0;
     const std::string encData = tags_->Get("result_enc_data");

@@ -33,6 +33,7 @@ int PPAD::SetSettings(const std::string& data) {
                       CardData::MaskDigitRuns(data).c_str());
         return -1;
     }
+    session_.Lock();
     const bool addedNoDialogs = !Has("NODIALOGS");
     if (addedNoDialogs) Settings().MakePair("NODIALOGS", "1");
     int result = Connect(3000);

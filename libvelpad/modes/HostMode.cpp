@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "config/CardData.h"
 #include "ri/Exception.h"
 #include "ri/Trace.h"
 
@@ -14,8 +15,10 @@ constexpr int kDefaultWaitSeconds = 60;
 
 }  // namespace
 
-HostMode::HostMode(Tags* tags, const std::string& prefix) : PPAD(tags), prefix_(prefix) {
-    connected_ = Connect(-1) == 0;
+HostMode::HostMode(Tags* tags, const std::string& prefix)
+    : session_(tags, {"TIMEOUT"}), tags_(tags), trace_(&session_.trace()), prefix_(prefix) {
+    session_.Lock();
+    connected_ = session_.Connect(-1) == PinpadSession::kConnected;
 }
 
 HostMode::Command HostMode::Parse(const std::string& text) const {
@@ -41,7 +44,7 @@ int HostMode::Store(const Command& command) {
 }
 
 void HostMode::SendRequest(const std::string& message) {
-    if (SendMsg(message) != 0)
+    if (session_.SendMsg(message) != 0)
         throw ri::Exception(0, "Run: send message fail: %s", CardData::Message(message).c_str());
 }
 
@@ -60,26 +63,26 @@ int HostMode::CommandLoop(std::string* answer, int timeout) {
     const auto deadline =
         Clock::now() + std::chrono::seconds(timeout < 0 ? kDefaultWaitSeconds : timeout);
     while (true) {
-        if (!LinkUp()) {
+        if (!session_.LinkUp()) {
             trace_->Error("CommandLoop: link lost while waiting for a %s answer", prefix_.c_str());
             return -1;
         }
         const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now());
         if (left.count() < 0) return -1;
-        const std::string message = WaitMessage(0, std::max<long>(1, left.count()));
+        const std::string message = session_.WaitMessage(0, std::max<long>(1, left.count()));
         if (message.empty()) {
             if (Clock::now() >= deadline) return -1;
             continue;
         }
         if (message == "ENDTR") {
-            SendOk();
+            session_.SendMsg("OK");
             return -2;
         }
         if (message.compare(0, prefix_.size(), prefix_) == 0) {
             if (answer) *answer = message.substr(prefix_.size());
             return 0;
         }
-        SendOk();
+        session_.SendMsg("OK");
     }
 }
 

@@ -2,22 +2,29 @@
 
 #include <string>
 
-#include "engine/PPAD.h"
+#include "engine/session/PinpadSession.h"
 
-// A mode in which the register, not the pinpad, leads the dialogue: an
-// engine over the session's tag store that opens the pinpad link when it is
-// made and then performs one request/answer exchange per host command. The
+namespace ri {
+class Trace;
+}
+
+// A mode in which the register, not the pinpad, leads the dialogue: a
+// pinpad session over the caller's tag store that takes the pinpad and opens
+// its link when it is made, then performs one request/answer exchange per
+// host command. No transaction runs: no result file is touched. The
 // pinpad's answers carry the mode's prefix ("DL:", "PROXY:"); its other
 // requests met while waiting are acknowledged and the wait goes on.
-class HostMode : public PPAD {
+class HostMode {
 public:
     HostMode(Tags* tags, const std::string& prefix);
-    ~HostMode() override = default;
+    virtual ~HostMode() = default;
+    HostMode(const HostMode&) = delete;
+    HostMode& operator=(const HostMode&) = delete;
 
     // Performs one host command; 0 success, -1 or -2 failure.
     virtual int Run(const std::string& command) = 0;
     // Whether the pinpad link is still open.
-    bool Connected() const { return LinkUp(); }
+    bool Connected() const { return session_.LinkUp(); }
 
     // Waits up to timeout seconds (-1: 60) for the pinpad's answer: 0 with
     // the text after the prefix in *answer (answer may be null), -1 when none
@@ -46,6 +53,12 @@ protected:
     // A tag of the session's store as text.
     std::string Tag(const std::string& name) const;
     void SetTag(const std::string& name, const std::string& value);
+
+    // In a mode "TIMEOUT" is the dialog's input time-out in seconds (CLEAR
+    // sets it to 10), not the link's in milliseconds: it is no setting here.
+    PinpadSession session_;
+    Tags* tags_;
+    ri::Trace* trace_;
 
 private:
     std::string prefix_;

@@ -29,9 +29,6 @@ public:
     int Receive(const std::string& parameter);
     int GetApList();
 
-protected:
-    using HostMode::Connect;
-
 private:
     // Sends "PROXY:" + request + the one field of parameter (the tag when
     // the parameter is empty) and waits for the answer. -1 without sending

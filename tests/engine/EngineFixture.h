@@ -37,10 +37,12 @@ protected:
 
     bool Exists(const std::string& name) const { return std::ifstream(dir_ / name).good(); }
 
-    // The engine, built on first use over tags with a fake link attached.
+    // The engine, built on first use over tags with a fake link attached,
+    // its run begun (the pinpad locked, the result files prepared).
     PPAD& Engine() {
         if (!engine_) {
             engine_ = std::make_unique<PPAD>(&tags);
+            engine_->BeginRun();
             link = new FakeTransport;
             engine_->AttachTransport(link);
         }

@@ -19,10 +19,14 @@ inline std::string Item(const std::string& tag, const std::string& value) {
     return tag + static_cast<char>(value.size()) + value;
 }
 
-// An engine whose operation table is read from "ops.ini", as a run reads it.
+// An engine whose operation table is read from "ops.ini", as a run reads it,
+// with its run begun (the pinpad locked, the result files prepared).
 class OperationsEngine : public PPAD {
 public:
-    explicit OperationsEngine(Tags* tags) : PPAD(tags) { config_.operations.SetFile("ops.ini"); }
+    explicit OperationsEngine(Tags* tags) : PPAD(tags) {
+        config_.operations.SetFile("ops.ini");
+        BeginRun();
+    }
 };
 
 // The caller's dialog table with the information window and the yes/no

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "BankHost.h"
@@ -55,23 +56,12 @@ std::vector<std::string> Payment(int port) {
             "ENDTR"};
 }
 
-// An engine whose run connects to a scripted pinpad instead of "PORT".
-class ScriptedEngine : public PPAD {
-public:
-    ScriptedEngine(Tags* tags, ITransport* link) : PPAD(tags), link_(link) {}
-    ~ScriptedEngine() override { delete link_; }
-
-protected:
-    int Connect(long) override {
-        if (!link_) return -1;
-        AttachTransport(link_);
-        link_ = nullptr;
-        return 0;
-    }
-
-private:
-    ITransport* link_;
-};
+// A transport source that hands out one scripted pinpad, then none: the
+// run connects to it instead of "PORT".
+PinpadSession::TransportSource OneLink(ITransport* link) {
+    auto held = std::make_shared<std::unique_ptr<ITransport>>(link);
+    return [held]() { return held->release(); };
+}
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -124,7 +114,8 @@ protected:
         tags.Add("currency", "643");
         const auto started = Clock::now();
         {
-            ScriptedEngine engine(&tags, new CountdownLink(&outcome.countdown, frames));
+            PPAD engine(&tags);
+            engine.Session().UseTransports(OneLink(new CountdownLink(&outcome.countdown, frames)));
             outcome.result = engine.Run(1, nullptr);
         }
         outcome.took = Clock::now() - started;

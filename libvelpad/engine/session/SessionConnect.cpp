@@ -1,6 +1,11 @@
-// Opening the pinpad link: the serial line or the TCP relay named by "PORT".
-#include "engine/PPAD.h"
+// Opening the pinpad link (the serial line or the TCP relay named by
+// "PORT") and taking the pinpad's lock: one run per pinpad, so that a second
+// run on the same pinpad, in this process or another, neither talks over the
+// first nor touches its files.
+#include "engine/Texts.h"
+#include "engine/session/PinpadSession.h"
 #include "ri/Conv.h"
+#include "ri/Exception.h"
 #include "ri/Trace.h"
 #include "transport/COMPort.h"
 #include "transport/TransportFactory.h"
@@ -8,6 +13,8 @@
 namespace {
 
 constexpr char kRelayAccept = 0x05;
+constexpr long kDefaultLockWaitMs = 5000;
+constexpr long kMostLockWaitMs = 600000;
 
 // Texts shown to the operator and written to the logs (CP1251).
 // "ОШИБКА! Невозможно открыть последовательный порт!"
@@ -27,9 +34,61 @@ const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
 
 }  // namespace
 
-int PPAD::ComConnect(long timeoutMs) {
+void PinpadSession::Lock() {
+    // A bad lock-wait setting is reported in the trace alone: the engine log
+    // belongs to the run that holds the pinpad.
+    long waitMs = Number("PPAD_LOCK_TO");
+    if (waitMs <= 0 || waitMs > kMostLockWaitMs) {
+        trace_->Warning("PPAD: %s=[%s] is not in 1..%ld ms, %ld is used", "PPAD_LOCK_TO",
+                        Setting("PPAD_LOCK_TO").c_str(), kMostLockWaitMs, kDefaultLockWaitMs);
+        config_.settings.MakePair("PPAD_LOCK_TO", std::to_string(kDefaultLockWaitMs));
+        waitMs = kDefaultLockWaitMs;
+    }
+    const std::string path = StatusFilePath() + ".lock";
+    const ri::FileLock::Result result = pinpad_lock_.Acquire(path, waitMs);
+    if (result == ri::FileLock::LOCK_TAKEN) return;
+    if (result == ri::FileLock::LOCK_NOT_FILE) {
+        // Nothing is written through a link or into a device in its place.
+        trace_->Error("PPAD: lock file [%s] is a symbolic link or not a regular file",
+                      path.c_str());
+        throw ri::Exception(-1, "lock file [%s] is a symbolic link or not a regular file",
+                            path.c_str());
+    }
+    if (result == ri::FileLock::LOCK_NO_FILE) {
+        // A folder nobody may write: no other run can leave files there
+        // either, and the serial line is still opened for this run alone.
+        trace_->Warning("PPAD: lock file [%s] cannot be opened, the run goes on unlocked",
+                        path.c_str());
+        return;
+    }
+    trace_->Error("PPAD: the pinpad is busy with another run: lock [%s] not free after %ld ms",
+                  path.c_str(), waitMs);
+    // The code tells the session that this run never began, so that it can
+    // say so to the cashier.
+    throw ri::Exception(texts::kPinpadBusyCode, "pinpad busy: lock [%s] held by another run",
+                        path.c_str());
+}
+
+PinpadSession::Connected PinpadSession::Connect(long comTimeoutMs) {
+    if (source_) {
+        ITransport* transport = source_();
+        if (transport == nullptr) return kRelayFailed;
+        link_.Attach(transport);
+        return kConnected;
+    }
+    switch (TransportFactory::KindOf(Setting("PORT"))) {
+        case TransportFactory::PortKind::kRelay:
+            return EthConnect() == 0 ? kConnected : kRelayFailed;
+        case TransportFactory::PortKind::kSerial:
+            return ComConnect(comTimeoutMs) == 0 ? kConnected : kSerialFailed;
+        case TransportFactory::PortKind::kNone:
+            break;
+    }
+    return kNoPort;
+}
+
+int PinpadSession::ComConnect(long timeoutMs) {
     trace_->Debug4("ComConnect");
-    bank_.Drop();
     TransportFactory::SerialLine line;
     line.name = Setting("PORT");
     line.baud = Number("SPEED");
@@ -50,9 +109,8 @@ int PPAD::ComConnect(long timeoutMs) {
     return -1;
 }
 
-int PPAD::EthConnect() {
+int PinpadSession::EthConnect() {
     trace_->Debug4("EthConnect");
-    bank_.Drop();
     const unsigned timeout = static_cast<unsigned>(Number("TIMEOUT"));
     std::string address = Setting("ADDR_IP");
     if (address.empty()) address = tags_->Get("addr_ip");
@@ -83,16 +141,4 @@ int PPAD::EthConnect() {
     if (result != 0) ShutDown();
     trace_->Debug("EthConnect result: [%d]", result);
     return result;
-}
-
-int PPAD::Connect(long comTimeoutMs) {
-    switch (TransportFactory::KindOf(Setting("PORT"))) {
-        case TransportFactory::PortKind::kRelay:
-            return EthConnect() == 0 ? 0 : -1;
-        case TransportFactory::PortKind::kSerial:
-            return ComConnect(comTimeoutMs) == 0 ? 0 : -2;
-        case TransportFactory::PortKind::kNone:
-            break;
-    }
-    return -3;
 }

@@ -1,0 +1,82 @@
+#include "engine/session/PinpadSession.h"
+
+#include "ri/Conv.h"
+#include "ri/Trace.h"
+
+namespace {
+
+// Files that carry the suffix of the port and of the relay identifier, so
+// that several pinpads on one register keep separate results.
+const char* const kSuffixedFiles[] = {"OUTPUT_FILE", "RESULT_FILE", "CHEQ_FILE"};
+
+// The part of a port name from "COM" or "tty" on, trimmed.
+std::string PortSuffix(const std::string& port) {
+    size_t at = port.find("COM");
+    if (at == std::string::npos) at = port.find("tty");
+    if (at == std::string::npos) return "";
+    return ri::Trim::BothSide(port.substr(at));
+}
+
+// A caller's value as part of a file name: a separator or a control byte
+// would place the file elsewhere or cut its name, so each becomes "_".
+std::string FileNamePart(std::string value) {
+    for (char& c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) c = '_';
+    }
+    return value;
+}
+
+}  // namespace
+
+PinpadSession::PinpadSession(Tags* tags, const std::set<std::string>& hidden)
+    : tags_(tags), trace_(ri::Trace::Get()), config_(trace_) {
+    config_.settings.SetFile(GetPathFile("cashreg.ini", ""));
+    logging_ = tags_->Get("DISABLE_LOG") != "1";
+    if (!logging_ || Number("USEAPPLOG") == 0) log_.Stop();
+    log_.SetPath(config_.registry.GetWorkPath() + Setting("LOG_FOLDER_NAME") + "/",
+                 static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
+                 static_cast<int>(Number("DATETIME_FORMAT")));
+    CopyParams(hidden);
+}
+
+PinpadSession::~PinpadSession() {
+    link_.Close();
+    trace_writer_.Close();
+}
+
+void PinpadSession::CopyParams(const std::set<std::string>& hidden) {
+    for (const auto& [name, value] : tags_->GetParams()) {
+        if (name.empty() || hidden.count(name) != 0) continue;
+        config_.settings.MakePair(name, value);
+        std::string suffix;
+        if (name == "PORT") suffix = PortSuffix(value);
+        // The pinpad behind a relay the caller picks for this run: its files
+        // follow it, so two relays never share a status file or results.
+        if (name == "ORVEX_ID" || name == "PORT_IP" || name == "ADDR_IP") suffix = value;
+        suffix = FileNamePart(suffix);
+        if (suffix.empty()) continue;
+        for (const char* key : kSuffixedFiles)
+            config_.settings.MakePair(key, Setting(key) + "-" + suffix);
+        status_file_ += "-" + suffix;
+    }
+}
+
+std::string PinpadSession::GetPathFile(const std::string& name, const std::string& directory) {
+    TraceShown("GetPathFile: ", name);
+    std::string path = PathIn(name, directory);
+    // The second line shows a name placed into a given directory.
+    if (!directory.empty() && path != name) TraceShown("GetPathFile: ", path);
+    return path;
+}
+
+std::string PinpadSession::PathIn(const std::string& name, const std::string& directory) const {
+    if (name.empty()) return "";
+    if (name.find_first_of("\\/") != std::string::npos) return name;
+    if (directory.empty()) return config_.registry.GetIniPath() + name;
+    return directory + name;
+}
+
+std::string PinpadSession::StatusFilePath() {
+    return GetPathFile(status_file_, config_.registry.GetWorkPath());
+}

@@ -1,0 +1,125 @@
+#ifndef VELPAD_ENGINE_SESSION_PINPADSESSION_H
+#define VELPAD_ENGINE_SESSION_PINPADSESSION_H
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "config/CardData.h"
+#include "config/Tags.h"
+#include "engine/Dialog.h"
+#include "engine/EngineSettings.h"
+#include "engine/PinpadLink.h"
+#include "ri/FileLock.h"
+#include "ri/FileWritter.h"
+#include "ri/Logger.h"
+#include "transport/ITransport.h"
+
+namespace ri {
+class Trace;
+}
+
+// What every way of serving a pinpad shares: the settings ("cashreg.ini"
+// overlaid with the caller's parameters, port and relay suffixes applied),
+// the logs and trace, the dialog bridge, the pinpad link with its wait rules
+// and the pinpad's lock. Making a session reads settings and opens logs; it
+// deletes, writes and locks no file of a run. The transaction (PPAD) and the
+// host-driven modes each own one.
+class PinpadSession {
+public:
+    // How Connect ended.
+    enum Connected : int {
+        kConnected = 0,
+        kRelayFailed = -1,
+        kSerialFailed = -2,
+        kNoPort = -3,
+    };
+    // Makes the transport a connect puts behind the link instead of opening
+    // "PORT" (tests and fuzzing drive a session through a fake one); null
+    // when none is left.
+    using TransportSource = std::function<ITransport*()>;
+
+    // Caller's parameters named in hidden do not become settings.
+    explicit PinpadSession(Tags* tags, const std::set<std::string>& hidden = {});
+    ~PinpadSession();
+    PinpadSession(const PinpadSession&) = delete;
+    PinpadSession& operator=(const PinpadSession&) = delete;
+
+    // Settings helpers that never add a key: the value of a key (empty when
+    // absent), the value read as a number, and whether a key is present.
+    std::string Setting(const std::string& key) const { return config_.Setting(key); }
+    long Number(const std::string& key) const { return config_.Number(key); }
+    bool Has(const std::string& key) const { return config_.Has(key); }
+    // The path of a file name: a name with a folder stands as it is, a bare
+    // name goes into directory (the settings directory when it is empty).
+    // GetPathFile traces what it resolves; PathIn does not.
+    std::string GetPathFile(const std::string& name, const std::string& directory);
+    std::string PathIn(const std::string& name, const std::string& directory) const;
+    // The status file (one byte, 0x01 while a transaction is open) and its
+    // name, with the port and relay suffixes.
+    std::string StatusFilePath();
+    const std::string& StatusFileName() const { return status_file_; }
+    // Whether logs and result files are kept ("DISABLE_LOG" is not "1").
+    bool Logging() const { return logging_; }
+
+    // Takes the lock of the pinpad named by the status file, waiting at most
+    // "PPAD_LOCK_TO" milliseconds; raises ri::Exception when another run
+    // keeps it or a link or other non-file stands at the lock file.
+    void Lock();
+    // Opens the pinpad link named by "PORT" (or from the transport source).
+    Connected Connect(long comTimeoutMs);
+    void UseTransports(TransportSource source) { source_ = std::move(source); }
+    // Puts a ready transport behind the link; the session takes ownership.
+    void Attach(ITransport* transport) { link_.Attach(transport); }
+    bool LinkOpen() const { return link_.IsOpen(); }
+    // Whether the pinpad link is open and its other side still there.
+    bool LinkUp() const { return link_.Up(); }
+    void ShutDown();
+
+    // Sends one payload ("OK" for an empty one unless allowEmpty); kind tells
+    // the logs where it holds card data.
+    int SendMsg(const std::string& payload, bool allowEmpty = false,
+                CardData::Payload kind = CardData::Payload::kText);
+    // Waits for one frame until deadline, answering silence and broken
+    // frames with NAKs while the budget lasts; empty when none came.
+    std::string WaitFrame(int budget, std::chrono::steady_clock::time_point deadline);
+    // The same with the deadline from a wait in seconds (-1: 60), held to
+    // the idle time-out, and the budget held to what fits the wait.
+    std::string WaitMessage(int budget, long waitSeconds);
+
+    // A pinpad text in the cashier's character set ("OPCHARSET").
+    std::string Encoding(const std::string& text) const;
+    // "label" and the pinpad's text as the card-data renderer shows it, at
+    // trace level 4; the text is rendered only when the trace takes the line.
+    void TraceShown(const char* label, const std::string& text) const;
+
+    Tags* tags() const { return tags_; }
+    ri::Trace& trace() const { return *trace_; }
+    Logger& log() { return log_; }
+    EngineSettings& config() { return config_; }
+    const EngineSettings& config() const { return config_; }
+    Dialog& dialog() { return dialog_; }
+    PinpadLink& link() { return link_; }
+    FileWritter& pinpadTrace() { return trace_writer_; }
+
+private:
+    void CopyParams(const std::set<std::string>& hidden);
+    int ComConnect(long timeoutMs);
+    int EthConnect();
+
+    Tags* tags_;
+    ri::Trace* trace_;
+    // Held for the session's whole life, released after everything else.
+    ri::FileLock pinpad_lock_;
+    Logger log_;
+    PinpadLink link_{log_, *trace_};
+    EngineSettings config_;
+    Dialog dialog_;
+    FileWritter trace_writer_;
+    TransportSource source_;
+    std::string status_file_ = "lastop.stb";
+    bool logging_ = true;
+};
+
+#endif
