@@ -96,6 +96,13 @@ PPAD::Served PPAD::Serve(const std::string& payload) {
     return handler->second(*this, payload.substr(colon + 1));
 }
 
+PPAD::Served PPAD::ServeWith(Served (*serve)(handlers::Request&, const std::string&),
+                             const std::string& argument) {
+    handlers::Reply reply(session_);
+    handlers::Request request{*tags_, session_, dialog_, bank_, reply, log_, *trace_};
+    return serve(request, argument);
+}
+
 PPAD::Served PPAD::EndProcess() {
     trace_->Debug4("EndProcess");
     cancel_answer_ = 10;

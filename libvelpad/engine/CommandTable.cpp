@@ -1,5 +1,7 @@
 #include "engine/CommandTable.h"
 
+#include "engine/handlers/CommandRow.h"
+
 namespace {
 
 // A handler that takes the text behind the command word.
@@ -14,8 +16,18 @@ CommandHandler Without() {
     return [](PPAD& engine, const std::string&) { return (engine.*Method)(); };
 }
 
+// The rows that families of handlers over a Request keep in their own files.
+void AddFamily(const handlers::CommandRows& rows, std::map<std::string, CommandHandler>* table) {
+    for (const handlers::CommandRow& row : rows) {
+        const auto serve = row.serve;
+        table->emplace(row.word, [serve](PPAD& engine, const std::string& argument) {
+            return engine.ServeWith(serve, argument);
+        });
+    }
+}
+
 std::map<std::string, CommandHandler> Build() {
-    return {
+    std::map<std::string, CommandHandler> table = {
         {"SETTAGS:", With<&PPAD::RecvOWTags>()},
         {"GETTAGS:", Without<&PPAD::SendOWTags>()},
         {"SEND_CARD:", With<&PPAD::SendCard>()},
@@ -25,13 +37,6 @@ std::map<std::string, CommandHandler> Build() {
         {"PRINT:", With<&PPAD::PrintMessage>()},
         {"PRINTRQ:", With<&PPAD::PrintRQ>()},
         {"OPDET:", With<&PPAD::PrintOperation>()},
-        {"DEVICEOPEN:", With<&PPAD::OpenDevice>()},
-        {"DEVICECLOSE:", With<&PPAD::CloseDevice>()},
-        {"IOCTL:", With<&PPAD::IoctlDevice>()},
-        {"CONNECT:", With<&PPAD::ConnectDevice>()},
-        {"WRITE:", With<&PPAD::WriteDevice>()},
-        {"READ:", With<&PPAD::ReadDevice>()},
-        {"DISCONNECT:", With<&PPAD::DisconnectDevice>()},
         {"STATUS:", With<&PPAD::StatusMessage>()},
         {"WARNING:", With<&PPAD::Warning>()},
         {"INFO:", With<&PPAD::Info>()},
@@ -48,15 +53,12 @@ std::map<std::string, CommandHandler> Build() {
         {"BEGINTR:", With<&PPAD::BeginTransaction>()},
         {"STORERC:", With<&PPAD::StoreResult>()},
         {"CARDREQ:", With<&PPAD::CardRequest>()},
-        {"GETFILE:", With<&PPAD::SendFile>()},
-        {"PUTFILE:", With<&PPAD::ReceiveFile>()},
-        {"TMSID:", Without<&PPAD::TMSIDRequest>()},
-        {"TMSSCRIPT:", Without<&PPAD::TMSSCRIPTRequest>()},
-        {"BHEADERGET:", With<&PPAD::RequestBasketHeader>()},
-        {"BITEMGET:", With<&PPAD::RequestBasketItem>()},
-        {"BITEMSET:", With<&PPAD::UpdateBasketItem>()},
         {"MF:", With<&PPAD::MifareProcess>()},
     };
+    AddFamily(handlers::FileTransferCommands(), &table);
+    AddFamily(handlers::BasketCommands(), &table);
+    AddFamily(handlers::DeviceChannelCommands(), &table);
+    return table;
 }
 
 }  // namespace

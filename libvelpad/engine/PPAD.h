@@ -13,6 +13,7 @@
 #include "config/Tags.h"
 #include "engine/BankChannel.h"
 #include "engine/RunOutputs.h"
+#include "engine/handlers/Request.h"
 #include "engine/session/PinpadSession.h"
 
 namespace ri {
@@ -46,17 +47,12 @@ public:
     static constexpr int kNoResult = 999;
     static constexpr int kCancelOperation = 2;
 
-    // What a request handler tells the serve loop once it has answered the
-    // pinpad (or, where the protocol wants no answer, left it unanswered).
+    // What a request handler tells the serve loop (handlers/Request.h);
     // ProcessCommand reports these values as numbers.
-    enum Served : int {
-        // Answered; the loop waits for the next request.
-        kGoOn = 0,
-        // A file request answered "ER"; the loop waits for the next request.
-        kFileRefused = -2,
-        // The pinpad ended the transaction; the loop ends.
-        kTransactionEnded = -3,
-    };
+    using Served = handlers::Served;
+    static constexpr Served kGoOn = handlers::kGoOn;
+    static constexpr Served kFileRefused = handlers::kFileRefused;
+    static constexpr Served kTransactionEnded = handlers::kTransactionEnded;
 
     // Transaction loop.
     int Run(int operation, void* callback);
@@ -69,6 +65,11 @@ public:
     // ended the transaction, otherwise what the handler told the loop.
     int ProcessCommand(const std::string& payload) { return Serve(payload); }
     Served Serve(const std::string& payload);
+    // Serves one request through a handler that sees only a Request: the
+    // run's tags, the settings, the dialog bridge, the bank channel, the
+    // reply, the log and the trace.
+    Served ServeWith(Served (*serve)(handlers::Request&, const std::string&),
+                     const std::string& argument);
     Served EndProcess();
     Served SpecialResult(const std::string& argument);
     Served PingRequest(const std::string& argument);
@@ -133,15 +134,6 @@ public:
     void CheckJL();
     void LogsControl();
 
-    // Device channels to the bank host.
-    Served OpenDevice(const std::string& kind);
-    Served ConnectDevice(const std::string& argument);
-    Served IoctlDevice(const std::string& argument);
-    Served WriteDevice(const std::string& argument);
-    Served ReadDevice(const std::string& argument);
-    Served DisconnectDevice(const std::string& argument);
-    Served CloseDevice(const std::string& argument);
-
     // Cardholder dialogs.
     Served StatusMessage(const std::string& text);
     Served Warning(const std::string& text);
@@ -154,17 +146,6 @@ public:
     Served DialogResponse(const std::string& text);
     Served PhoneNumber(const std::string& number);
     Served I344Process(const std::string& commands);
-
-    // File transfer and terminal management.
-    Served SendFile(const std::string& name);
-    Served ReceiveFile(const std::string& payload);
-    Served TMSIDRequest();
-    Served TMSSCRIPTRequest();
-
-    // Basket of goods.
-    Served RequestBasketHeader(const std::string& argument);
-    Served RequestBasketItem(const std::string& argument);
-    Served UpdateBasketItem(const std::string& argument);
 
     // Mifare card reading.
     Served MifareProcess(const std::string& text);
@@ -244,20 +225,6 @@ protected:
     bool WholeTagList(const char* handler, const std::string& data);
     std::string StartCardData();
     std::string ResultText(int code);
-    // The path of a file the pinpad names in the exchange directory of a
-    // setting ("GETFILEPATH", "PUTFILEPATH"; the work path without it).
-    std::string ExchangeFile(const char* key, const std::string& name);
-    // The installation's own files as paths: settings and code tables, run
-    // files, status and lock, journal and logs.
-    std::vector<std::string> OwnFiles() const;
-    // Why the pinpad may not read or replace the file name at path (a
-    // program, a library, a link, no regular file, an executable file, a file
-    // of the installation or of its log folder), or null when it may.
-    const char* ExchangeRefusal(const std::string& name, const std::string& path) const;
-    // Refuses a file request: the reason in the log, "ER" to the pinpad.
-    Served RefuseFile(const char* handler, const std::string& name, const char* reason);
-    // A basket parameter, which must exist (else "no " + name is raised).
-    std::string BasketValue(const std::string& name) const;
     // A Mifare parameter of the session as a number.
     int MifareNumber(const char* name) const;
 

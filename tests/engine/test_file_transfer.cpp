@@ -66,12 +66,12 @@ TEST_F(FileTransferTest, CardNumbersInFileNamesAreMaskedInTheLog) {
 
 TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
     const size_t traced = TestTraceText().size();
-    EXPECT_EQ(Engine().SendFile("missing.bin"), -2);
+    EXPECT_EQ(Engine().ProcessCommand("GETFILE:missing.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
     EXPECT_NE(TestTraceText().find("[ERR] *** SendFile: open file error.", traced),
               std::string::npos);
     Write("in/big.bin", Binary(0x10000));
-    EXPECT_EQ(Engine().SendFile("big.bin"), -2);
+    EXPECT_EQ(Engine().ProcessCommand("GETFILE:big.bin"), -2);
     EXPECT_EQ(Sent().back(), "ER");
     EXPECT_NE(AppLog().find("SendFile: open file error"), std::string::npos);
     EXPECT_NE(AppLog().find("file larger than 65535 bytes"), std::string::npos);
@@ -121,7 +121,7 @@ TEST_F(FileTransferTest, PutFileWritesAndReplacesTheFile) {
 }
 
 TEST_F(FileTransferTest, PutFileWithoutSeparatorWritesNothing) {
-    EXPECT_EQ(Engine().ReceiveFile("a.txt"), -2);
+    EXPECT_EQ(Engine().ProcessCommand("PUTFILE:a.txt"), -2);
     EXPECT_EQ(Sent().back(), "ER");
     EXPECT_FALSE(Exists("out/a.txt"));
     EXPECT_NE(AppLog().find("PutFile: no delimetr :("), std::string::npos);
@@ -152,7 +152,7 @@ TEST_F(FileTransferTest, PutFileThatFailsHalfWayKeepsTheOldFile) {
     rlimit small = old;
     small.rlim_cur = 4096;
     setrlimit(RLIMIT_FSIZE, &small);
-    const int result = engine.ReceiveFile("report.txt\x1c" + Binary(20000));
+    const int result = engine.ProcessCommand("PUTFILE:report.txt\x1c" + Binary(20000));
     setrlimit(RLIMIT_FSIZE, &old);
     sigaction(SIGXFSZ, &previous, nullptr);
     EXPECT_EQ(result, -2);

@@ -62,7 +62,8 @@ void PinpadSession::CopyParams(const std::set<std::string>& hidden) {
     }
 }
 
-std::string PinpadSession::GetPathFile(const std::string& name, const std::string& directory) {
+std::string PinpadSession::GetPathFile(const std::string& name,
+                                       const std::string& directory) const {
     TraceShown("GetPathFile: ", name);
     std::string path = PathIn(name, directory);
     // The second line shows a name placed into a given directory.
@@ -77,6 +78,6 @@ std::string PinpadSession::PathIn(const std::string& name, const std::string& di
     return directory + name;
 }
 
-std::string PinpadSession::StatusFilePath() {
+std::string PinpadSession::StatusFilePath() const {
     return GetPathFile(status_file_, config_.registry.GetWorkPath());
 }

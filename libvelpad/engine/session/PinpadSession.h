@@ -54,11 +54,11 @@ public:
     // The path of a file name: a name with a folder stands as it is, a bare
     // name goes into directory (the settings directory when it is empty).
     // GetPathFile traces what it resolves; PathIn does not.
-    std::string GetPathFile(const std::string& name, const std::string& directory);
+    std::string GetPathFile(const std::string& name, const std::string& directory) const;
     std::string PathIn(const std::string& name, const std::string& directory) const;
     // The status file (one byte, 0x01 while a transaction is open) and its
     // name, with the port and relay suffixes.
-    std::string StatusFilePath();
+    std::string StatusFilePath() const;
     const std::string& StatusFileName() const { return status_file_; }
     // Whether logs and result files are kept ("DISABLE_LOG" is not "1").
     bool Logging() const { return logging_; }

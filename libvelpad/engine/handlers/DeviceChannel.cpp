@@ -9,12 +9,14 @@
 #include <limits>
 #include <vector>
 
-#include "engine/PPAD.h"
 #include "engine/RequestFields.h"
+#include "engine/handlers/CommandRow.h"
 #include "ri/Conv.h"
 #include "ri/Map.h"
 #include "ri/Trace.h"
 #include "transport/TransportFactory.h"
+
+namespace handlers {
 
 namespace {
 
@@ -99,101 +101,113 @@ int ConnectSocket(BankChannel& channel, Logger& log, ri::Trace& trace, const std
 
 }  // namespace
 
-PPAD::Served PPAD::OpenDevice(const std::string& kind) {
-    trace_->Debug4("OpenDevice: %s", kind.c_str());
-    log_.Write("OpenDevice!!!");
-    if (kind == "PRINTER") return AnswerOk();
-    if (!bank_.Open(kDefaultTimeoutMs)) {
-        log_.Write("Create channel fail");
-        return AnswerError();
+Served OpenDevice(Request& r, const std::string& kind) {
+    r.trace.Debug4("OpenDevice: %s", kind.c_str());
+    r.log.Write("OpenDevice!!!");
+    if (kind == "PRINTER") return r.reply.Ok();
+    if (!r.bank.Open(kDefaultTimeoutMs)) {
+        r.log.Write("Create channel fail");
+        return r.reply.Error();
     }
-    if (kind == "SOCKET") return Answer("OK:" + std::to_string(kSocketChannel));
-    if (kind == "COM") return Answer("OK:" + std::to_string(kComChannel));
-    if (kind == "MODEM") return Answer("OK:" + std::to_string(kModemChannel));
-    return AnswerError();
+    if (kind == "SOCKET") return r.reply.Answer("OK:" + std::to_string(kSocketChannel));
+    if (kind == "COM") return r.reply.Answer("OK:" + std::to_string(kComChannel));
+    if (kind == "MODEM") return r.reply.Answer("OK:" + std::to_string(kModemChannel));
+    return r.reply.Error();
 }
 
-PPAD::Served PPAD::ConnectDevice(const std::string& argument) {
-    trace_->Debug4("ConnectDevice: %s", argument.c_str());
-    if (argument.empty()) return AnswerError();
-    log_.Write("Connect");
+Served ConnectDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("ConnectDevice: %s", argument.c_str());
+    if (argument.empty()) return r.reply.Error();
+    r.log.Write("Connect");
     const std::vector<std::string> fields = SplitFields(argument, ':');
-    if (fields.size() != 3 || !bank_.Held()) return AnswerError();
+    if (fields.size() != 3 || !r.bank.Held()) return r.reply.Error();
     if (Decimal(fields[0], kModemChannel) == kSocketChannel &&
-        ConnectSocket(bank_, log_, *trace_, fields[1], fields[2]) != 0)
-        return AnswerError();
-    if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kConnectInfo) + "|Connect");
-    return AnswerOk();
+        ConnectSocket(r.bank, r.log, r.trace, fields[1], fields[2]) != 0)
+        return r.reply.Error();
+    if (r.Has("INFO_DIALOG")) r.dialog.InfoWin(std::to_string(kConnectInfo) + "|Connect");
+    return r.reply.Ok();
 }
 
-PPAD::Served PPAD::IoctlDevice(const std::string& argument) {
-    trace_->Debug4("IoctlDevice: %s", argument.c_str());
+Served IoctlDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("IoctlDevice: %s", argument.c_str());
     const std::vector<std::string> fields = SplitFields(argument, ':');
-    if (fields.size() < 3) return AnswerError();
+    if (fields.size() < 3) return r.reply.Error();
     const long first = Decimal(fields[1], kLargestField);
     const long second = Decimal(fields[2], kLargestField);
     if (first < 0 || second < 0) {
-        trace_->Error("IoctlDevice: invalid time: [%s]", argument.c_str());
-        return AnswerError();
+        r.trace.Error("IoctlDevice: invalid time: [%s]", argument.c_str());
+        return r.reply.Error();
     }
     const long timeout =
         kTimeUnitMs * std::min(std::max(first, second), kMaxTimeoutMs / kTimeUnitMs);
-    log_.Write("Setting time out %ld", timeout);
+    r.log.Write("Setting time out %ld", timeout);
     if (Decimal(fields[0], kModemChannel) == kSocketChannel)
-        bank_.SetTimeouts(static_cast<unsigned>(timeout));
-    log_.Write("Time out setted");
-    return AnswerOk();
+        r.bank.SetTimeouts(static_cast<unsigned>(timeout));
+    r.log.Write("Time out setted");
+    return r.reply.Ok();
 }
 
-PPAD::Served PPAD::WriteDevice(const std::string& argument) {
-    trace_->Debug4("WriteDevice: %s",
+Served WriteDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("WriteDevice: %s",
                    CardData::Message(argument, CardData::Payload::kChannel).c_str());
     // One channel digit, then a separator that is no further digit.
     if (argument.size() < 2 || !IsChannelChar(argument[0]) ||
-        (argument[1] >= '0' && argument[1] <= '9') || !bank_.Held())
-        return AnswerError();
-    dialog_.StatusReportConst(Encoding(kSending));
+        (argument[1] >= '0' && argument[1] <= '9') || !r.bank.Held())
+        return r.reply.Error();
+    r.dialog.StatusReportConst(r.Encoding(kSending));
     // The data follows the channel number and one separator character.
     const std::string data = argument.substr(2);
-    const int sent = bank_.Send(data);
-    dialog_.StatusReportConst(Encoding(kSent));
-    if (sent == 0) return AnswerOk();
-    trace_->Error("WriteDevice: invalid send result: [%d] [%d]", sent,
+    const int sent = r.bank.Send(data);
+    r.dialog.StatusReportConst(r.Encoding(kSent));
+    if (sent == 0) return r.reply.Ok();
+    r.trace.Error("WriteDevice: invalid send result: [%d] [%d]", sent,
                   static_cast<int>(data.size()));
-    return AnswerError();
+    return r.reply.Error();
 }
 
-PPAD::Served PPAD::ReadDevice(const std::string& argument) {
-    trace_->Debug4("ReadDevice: %s", argument.c_str());
+Served ReadDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("ReadDevice: %s", argument.c_str());
     std::string channel;
     std::string maximum;
-    if (!SplitFirst(argument, ':', &channel, &maximum)) return AnswerError();
+    if (!SplitFirst(argument, ':', &channel, &maximum)) return r.reply.Error();
     const long number = Decimal(channel, kModemChannel);
-    if (!IsChannelNumber(number) || !bank_.Held()) return AnswerError();
+    if (!IsChannelNumber(number) || !r.bank.Held()) return r.reply.Error();
     // The pinpad's maximum is bounded: nothing is asked for below one byte,
     // and never more than one answer frame can carry.
     const long length = Decimal(maximum, kLargestField);
     if (length <= 0) {
-        trace_->Error("ReadDevice: invalid length: [%s]", CardData::Message(maximum).c_str());
-        return AnswerError();
+        r.trace.Error("ReadDevice: invalid length: [%s]", CardData::Message(maximum).c_str());
+        return r.reply.Error();
     }
-    dialog_.StatusReportConst(Encoding(kWaiting));
-    const std::string data = bank_.Receive(static_cast<int>(std::min(length, kMaxReadLength)));
-    if (data.empty()) log_.Write("WSAGetLastError = %ld", static_cast<long>(errno));
+    r.dialog.StatusReportConst(r.Encoding(kWaiting));
+    const std::string data = r.bank.Receive(static_cast<int>(std::min(length, kMaxReadLength)));
+    if (data.empty()) r.log.Write("WSAGetLastError = %ld", static_cast<long>(errno));
     const std::string reply = std::to_string(number) + ":" + data;
-    dialog_.StatusReportConst(Encoding(kReceived));
-    return Answer(reply, false, CardData::Payload::kChannel);
+    r.dialog.StatusReportConst(r.Encoding(kReceived));
+    return r.reply.Answer(reply, false, CardData::Payload::kChannel);
 }
 
-PPAD::Served PPAD::DisconnectDevice(const std::string& argument) {
-    trace_->Debug4("DisconnectDevice: %s", argument.c_str());
-    if (!argument.empty() && IsChannelChar(argument[0])) bank_.Close();
-    return AnswerOk();
+Served DisconnectDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("DisconnectDevice: %s", argument.c_str());
+    if (!argument.empty() && IsChannelChar(argument[0])) r.bank.Close();
+    return r.reply.Ok();
 }
 
-PPAD::Served PPAD::CloseDevice(const std::string& argument) {
-    trace_->Debug4("CloseDevice: %s", argument.c_str());
-    if (!argument.empty() && argument[0] == '0' + kSocketChannel) bank_.Release();
-    if (Has("INFO_DIALOG")) dialog_.InfoWin(std::to_string(kDisconnectInfo) + "|Disconnect");
-    return AnswerOk();
+Served CloseDevice(Request& r, const std::string& argument) {
+    r.trace.Debug4("CloseDevice: %s", argument.c_str());
+    if (!argument.empty() && argument[0] == '0' + kSocketChannel) r.bank.Release();
+    if (r.Has("INFO_DIALOG")) r.dialog.InfoWin(std::to_string(kDisconnectInfo) + "|Disconnect");
+    return r.reply.Ok();
 }
+
+const CommandRows& DeviceChannelCommands() {
+    static const CommandRows rows = {
+        {"DEVICEOPEN:", OpenDevice, 1},       {"DEVICECLOSE:", CloseDevice, 1},
+        {"IOCTL:", IoctlDevice, 1},           {"CONNECT:", ConnectDevice, 1},
+        {"WRITE:", WriteDevice, 1},           {"READ:", ReadDevice, 1},
+        {"DISCONNECT:", DisconnectDevice, 1},
+    };
+    return rows;
+}
+
+}  // namespace handlers

@@ -2,16 +2,19 @@
 // nor replace through "GETFILE:" and "PUTFILE:": the settings and code tables
 // the engine reads, the files of a run, the logs, the runner and any program
 // or shared library. The pinpad reaches exchange files only.
+#include "engine/handlers/OwnFiles.h"
+
 #include <sys/stat.h>
 
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
-#include "engine/PPAD.h"
 #include "ri/File.h"
 #include "ri/INI.h"
 #include "ri/Trace.h"
+
+namespace handlers {
 
 namespace {
 
@@ -57,27 +60,29 @@ bool SameFile(const struct stat& one, const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> PPAD::OwnFiles() const {
-    const std::string& ini = config_.registry.GetIniPath();
-    std::vector<std::string> files = {PathIn("cashreg.ini", ""),
-                                      PathIn("darir.ini", ""),
+std::vector<std::string> OwnFiles(const Request& r) {
+    const PinpadSession& session = r.session;
+    const Registry& registry = session.config().registry;
+    std::vector<std::string> files = {session.PathIn("cashreg.ini", ""),
+                                      session.PathIn("darir.ini", ""),
                                       ri::INI::IniPath("darir.ini"),
                                       "/home/itsettings.ini",
                                       "darir.log",
-                                      trace_->GetPath(),
+                                      r.trace.GetPath(),
                                       "./jl.txt"};
-    for (const char* key : kSettingsFiles) files.push_back(PathIn(Setting(key), ini));
+    for (const char* key : kSettingsFiles)
+        files.push_back(session.PathIn(r.Setting(key), registry.GetIniPath()));
     for (const char* key : kExchangePathFiles)
-        files.push_back(PathIn(Setting(key), config_.registry.GetExchangePath()));
+        files.push_back(session.PathIn(r.Setting(key), registry.GetExchangePath()));
     for (const char* key : kWorkPathFiles)
-        files.push_back(PathIn(Setting(key), config_.registry.GetWorkPath()));
-    const std::string status = PathIn(outputs_.statusFile, config_.registry.GetWorkPath());
+        files.push_back(session.PathIn(r.Setting(key), registry.GetWorkPath()));
+    const std::string status = session.PathIn(session.StatusFileName(), registry.GetWorkPath());
     files.push_back(status);
     files.push_back(status + ".lock");
     return files;
 }
 
-const char* PPAD::ExchangeRefusal(const std::string& name, const std::string& path) const {
+const char* ExchangeRefusal(const Request& r, const std::string& name, const std::string& path) {
     if (IsProgramName(name)) return "a program or shared library";
     struct stat status {};
     const bool exists = lstat(path.c_str(), &status) == 0;
@@ -86,17 +91,19 @@ const char* PPAD::ExchangeRefusal(const std::string& name, const std::string& pa
     if (exists && (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0)
         return "an executable file";
     const std::string canonical = Canonical(path);
-    std::string logs = log_.GetPath();
+    std::string logs = r.log.GetPath();
     while (!logs.empty() && logs.back() == '/') logs.pop_back();
     if (!logs.empty()) {
         logs = Canonical(logs);
         if (canonical == logs || canonical.compare(0, logs.size() + 1, logs + "/") == 0)
             return "in the log folder";
     }
-    for (const std::string& own : OwnFiles()) {
+    for (const std::string& own : OwnFiles(r)) {
         if (own.empty()) continue;
         if (canonical == Canonical(own) || (exists && SameFile(status, own)))
             return "a file of the installation";
     }
     return nullptr;
 }
+
+}  // namespace handlers

@@ -7,12 +7,14 @@
 #include <map>
 
 #include "engine/FrameCodec.h"
-#include "engine/PPAD.h"
 #include "engine/RequestFields.h"
+#include "engine/handlers/CommandRow.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
 #include "ri/Format.h"
 #include "ri/Test.h"
+
+namespace handlers {
 
 namespace {
 
@@ -86,19 +88,20 @@ int Low32(const std::string& text) {
     return static_cast<int>(ToNumber(text));
 }
 
-}  // namespace
-
-std::string PPAD::BasketValue(const std::string& name) const {
-    ri::Test::Assert(!tags_->IsExistParams(name), "no " + name);
-    return tags_->Get(name);
+// A basket parameter, which must exist (else "no " + name is raised).
+std::string BasketValue(const Tags& tags, const std::string& name) {
+    ri::Test::Assert(!tags.IsExistParams(name), "no " + name);
+    return tags.Get(name);
 }
 
-PPAD::Served PPAD::RequestBasketHeader(const std::string& argument) {
-    log_.Write("Basket of goods header request command");
+}  // namespace
+
+Served RequestBasketHeader(Request& r, const std::string& argument) {
+    r.log.Write("Basket of goods header request command");
     try {
-        ri::Test::Assert(!tags_->IsExistParams("GetBasketOfGoods"),
+        ri::Test::Assert(!r.tags.IsExistParams("GetBasketOfGoods"),
                          "No callback function initialized");
-        const long address = ToNumber(tags_->Get("GetBasketOfGoods"));
+        const long address = ToNumber(r.tags.Get("GetBasketOfGoods"));
         ri::Test::Assert(address == 0, "No basket of goods");
         // The caller hands its callback over as the decimal text of its address.
         const int result =
@@ -108,19 +111,19 @@ PPAD::Served PPAD::RequestBasketHeader(const std::string& argument) {
         if (version == kHeaderVersion) {
             for (const char* name :
                  {"BASKET/ITEMS", "BASKET/CURRENCY", "BASKET/TOTAL", "BASKET/SALE"})
-                BasketValue(name);
+                BasketValue(r.tags, name);
         }
         // No header reply is agreed with the pinpad yet: a header request
         // that passes the checks is refused as well.
         throw ri::Exception("Version number unsupported: [%d]", static_cast<int>(version));
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Request Basket Header: %s", CardData::Message(e.What()).c_str());
-        return AnswerError();
+        r.log.Write("ERROR: Request Basket Header: %s", CardData::Message(e.What()).c_str());
+        return r.reply.Error();
     }
 }
 
-PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
-    log_.Write("Basket of goods item request command");
+Served RequestBasketItem(Request& r, const std::string& argument) {
+    r.log.Write("Basket of goods item request command");
     try {
         const std::vector<std::string> fields = SplitFields(argument, ':');
         if (fields.size() < 2) throw ri::Exception("Invalid command: [%s]", argument.c_str());
@@ -128,11 +131,11 @@ PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
             throw ri::Exception("Basket of goods item version error: [%s]", fields[0].c_str());
         const long index = RequestNumber(fields[1], "Item number");
         const long count =
-            tags_->IsExistParams("BASKET/ITEMS") ? ToNumber(tags_->Get("BASKET/ITEMS")) : 0;
+            r.tags.IsExistParams("BASKET/ITEMS") ? ToNumber(r.tags.Get("BASKET/ITEMS")) : 0;
         if (count <= index) throw ri::Exception("Bad item number: [%ld] [%ld]", index, count);
         const std::string prefix = ItemPrefix(index);
         std::vector<std::string> item;
-        for (const char* field : kItemFields) item.push_back(BasketValue(prefix + field));
+        for (const char* field : kItemFields) item.push_back(BasketValue(r.tags, prefix + field));
         const std::string reply = ri::Format(
             "%s:%d:%s:%s:%d:%s:%d:%d:%lld:%lld:", "OK", Low32(item[0]), item[1].c_str(),
             item[2].c_str(), Low32(item[3]), item[4].c_str(), Low32(item[5]), Low32(item[6]),
@@ -140,15 +143,15 @@ PPAD::Served PPAD::RequestBasketItem(const std::string& argument) {
         // The link cannot send a longer reply; the request would go unanswered.
         if (reply.size() > FrameCodec::kMaxPayload)
             throw ri::Exception("Item reply of %zu bytes does not fit a frame", reply.size());
-        return Answer(reply);
+        return r.reply.Answer(reply);
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Request Basket Item: %s", CardData::Message(e.What()).c_str());
-        return AnswerError();
+        r.log.Write("ERROR: Request Basket Item: %s", CardData::Message(e.What()).c_str());
+        return r.reply.Error();
     }
 }
 
-PPAD::Served PPAD::UpdateBasketItem(const std::string& argument) {
-    log_.Write("Basket of goods item update command");
+Served UpdateBasketItem(Request& r, const std::string& argument) {
+    r.log.Write("Basket of goods item update command");
     try {
         const std::vector<std::string> fields = SplitFields(argument, '\\');
         if (fields.empty())
@@ -159,22 +162,33 @@ PPAD::Served PPAD::UpdateBasketItem(const std::string& argument) {
         if (version != kUpdateVersion)
             throw ri::Exception("Bad command version: [%d]", static_cast<int>(version));
         const long index = RequestNumber(head[1], "Item number");
-        if (index >= ToNumber(BasketValue("BASKET/ITEMS")))
+        if (index >= ToNumber(BasketValue(r.tags, "BASKET/ITEMS")))
             throw ri::Exception("Bad item number: [%d]", static_cast<int>(index));
         const std::string prefix = ItemPrefix(index);
-        const long itemVersion = ToNumber(BasketValue(prefix + "VERSION"));
+        const long itemVersion = ToNumber(BasketValue(r.tags, prefix + "VERSION"));
         if (itemVersion != kUpdatableItemVersion)
             throw ri::Exception("Update basket item version error: [%d]",
                                 static_cast<int>(itemVersion));
         for (std::size_t i = 1; i < fields.size() && i <= std::size(kUpdateFields); ++i)
-            tags_->Add(prefix + kUpdateFields[i - 1], fields[i]);
+            r.tags.Add(prefix + kUpdateFields[i - 1], fields[i]);
         const auto description =
-            DeclineDescriptions().find(ToNumber(tags_->Get(prefix + "DECLINED_STATUS")));
-        tags_->Add(prefix + "RC_DESCRIPTION",
+            DeclineDescriptions().find(ToNumber(r.tags.Get(prefix + "DECLINED_STATUS")));
+        r.tags.Add(prefix + "RC_DESCRIPTION",
                    description == DeclineDescriptions().end() ? "" : description->second);
-        return AnswerOk();
+        return r.reply.Ok();
     } catch (const ri::Exception& e) {
-        log_.Write("ERROR: Update Basket Item: %s", CardData::Message(e.What()).c_str());
-        return AnswerError();
+        r.log.Write("ERROR: Update Basket Item: %s", CardData::Message(e.What()).c_str());
+        return r.reply.Error();
     }
 }
+
+const CommandRows& BasketCommands() {
+    static const CommandRows rows = {
+        {"BHEADERGET:", RequestBasketHeader, 1},
+        {"BITEMGET:", RequestBasketItem, 1},
+        {"BITEMSET:", UpdateBasketItem, 1},
+    };
+    return rows;
+}
+
+}  // namespace handlers
