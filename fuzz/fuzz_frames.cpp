@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the line hangs up.
     engine.Link().Incoming(InputBytes(data, size));
     for (int frames = 0; frames < 64; ++frames) {
-        const std::string payload = engine.WaitMessage(3, 1);
+        const std::string payload = engine.Session().WaitMessage(3, 1);
         if (payload.empty()) break;
         if (payload.size() > 3) engine.Serve(payload);
     }

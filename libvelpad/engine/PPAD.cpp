@@ -44,9 +44,8 @@ PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden)
       link_(session_.link()),
       config_(session_.config()),
       dialog_(session_.dialog()),
-      trace_writer_(session_.pinpadTrace()),
       logging_(session_.Logging()) {
-    printer_esc_ = Has("USE_PRINTER_ESC");
+    state_.printerEscapes = Has("USE_PRINTER_ESC");
     if (!Has("NOFILELOG")) {
         outputs_.result.ShareLog(&log_);
         outputs_.cheque.ShareLog(&log_);
@@ -75,7 +74,24 @@ PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden)
 void PPAD::BeginRun() {
     session_.Lock();
     StoreCode(kNoResult);
-    if (logging_) PrepareResultFiles();
+    if (logging_) outputs_.Prepare(session_);
+}
+
+handlers::Request PPAD::RequestFor(handlers::Reply& reply) {
+    return {*tags_, session_, dialog_, outputs_, state_,
+            bank_,  reply,    log_,    *trace_,  session_.pinpadTrace()};
+}
+
+void PPAD::StoreCode(int code) {
+    handlers::Reply reply(session_);
+    handlers::Request request = RequestFor(reply);
+    handlers::StoreCode(request, code);
+}
+
+void PPAD::PrintTechCheck(int code) {
+    handlers::Reply reply(session_);
+    handlers::Request request = RequestFor(reply);
+    handlers::PrintTechCheck(request, code);
 }
 
 // Resolves the output file names against their folders; nothing on disk
@@ -97,24 +113,6 @@ void PPAD::ResolveResultFiles() {
     log_.Write("DARir");
 }
 
-// A name that cannot hold a file of the run is left exactly as it is (the
-// run is refused before its start message); only regular files of an
-// earlier run are removed, so that none is taken for this run's.
-void PPAD::PrepareResultFiles() {
-    for (const char* key : kRunFiles) Admitted(Setting(key));
-    Remove(Setting("CHEQ_FILE"));
-    Remove(Setting("RESULT_FILE"));
-    for (const char* key : {"VAR_ENV_FILE", "CANCEL_RC_FILE", "CANCEL_CH_FILE"})
-        if (ri::File::KindOf(Setting(key)) == ri::File::Kind::kRegular)
-            ri::File::Delete(Setting(key));
-    if (unwritable_.empty() && outputs_.result.Open(Setting("RESULT_FILE")) != 0)
-        Unwritable(Setting("RESULT_FILE"));
-    if (unwritable_.empty() && outputs_.cheque.Open(Setting("CHEQ_FILE")) != 0)
-        Unwritable(Setting("CHEQ_FILE"));
-    if (Has("PPCHARSET") && Has("PRINTERCHARSET"))
-        outputs_.cheque.useCharsetEncoder(Setting("PPCHARSET"), Setting("PRINTERCHARSET"));
-}
-
 PPAD::~PPAD() {
     trace_->Debug4("~PPAD");
     link_.Close();
@@ -125,8 +123,8 @@ PPAD::~PPAD() {
 
 int PPAD::Stop() {
     trace_->Debug4("Stop");
-    stop_request_ = true;
-    int answer = cancel_answer_;
+    state_.stopRequest = true;
+    int answer = state_.cancelAnswer;
     if (answer == 0) return 0;
     return answer == 10 ? 1 : -1;
 }

@@ -22,20 +22,16 @@ const char kUnfinished[] =
 
 }  // namespace
 
-void PPAD::WriteStatus(char state) {
-    if (!ri::File::WriteFile(StatusFilePath(), std::string(1, state)))
-        trace_->Error("PPAD: status file [%s] cannot be written", StatusFilePath().c_str());
-}
-
 int PPAD::CheckLastStatus() {
     trace_->Debug4("CheckLastStatus");
     if (Has("NODIALOGS") || Has("NO_CHECK_LAST_OP")) return 0;
-    const std::string status = ri::File::ReadFile(StatusFilePath());
+    const std::string status = ri::File::ReadFile(session_.StatusFilePath());
     if (status.empty()) return 0;
     const auto state = static_cast<unsigned char>(status[0]);
     if (state == 0x00 || state >= 0x80) return 0;
     if (Has("CANCEL_LAST_OP_AUTO")) return 1;
-    return dialog_.YesNoDialog(Encoding(kUnfinished), Encoding(texts::kYesNoQuestion));
+    return dialog_.YesNoDialog(session_.Encoding(kUnfinished),
+                               session_.Encoding(texts::kYesNoQuestion));
 }
 
 // Runs the cancel operation on a store of its own, so that the caller's tags
@@ -65,26 +61,4 @@ void PPAD::CancelLastOperation() {
     }
     tags_ = ownTags;
     outputs_.Restore(own);
-}
-
-void PPAD::StoreCode(int code) {
-    trace_->Debug4("StoreCode: %d", code);
-    const std::string converted = ri::Format("%03i", config_.rcConv[code]);
-    if (tags_) {
-        tags_->Add("response_code", converted);
-        tags_->Add("text_message", ResultText(code));
-    }
-    if (!outputs_.printed) PrintTechCheck(code);
-    outputs_.result.Write(converted, false);
-    outputs_.result.Close();
-}
-
-PPAD::Served PPAD::SyncPPADTime() {
-    trace_->Debug4("SyncPPADTime");
-    if (Has("NOTIMESYNC")) return AnswerError();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return Answer(ri::Format("%02d%02d%04d\x1b%02d:%02d", local.tm_mday, local.tm_mon + 1,
-                             local.tm_year + 1900, local.tm_hour, local.tm_min));
 }

@@ -1,6 +1,7 @@
 // One operation from set-up to clean-up: dialog and operation tables, the
 // link, the interrupted-transaction check, the start message, the serving
 // loop, and the result read from "response_code".
+#include "config/OpsTIDConv.h"
 #include "engine/PPAD.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
@@ -24,6 +25,49 @@ const char kNotSupported[] =
     "\xF1\xFF";
 
 constexpr size_t kEncDataShown = 32;
+
+// Loads the terminal conversion table named by a setting; false (logged)
+// when its file cannot be read.
+bool LoadConversion(PinpadSession& session, const char* key, const char* what, OpsTIDConv* table) {
+    if (table->SetFile(session.GetPathFile(session.Setting(key),
+                                           session.config().registry.GetIniPath())) != 0) {
+        session.trace().Error("open %s failed, see debug log", what);
+        session.log().Write("DARir: open %s failed", what);
+        return false;
+    }
+    session.log().Write("DARir: %s loaded", what);
+    return true;
+}
+
+void AutodetectOperations(PinpadSession& session) {
+    session.log().Write("AUTODETECT_OPS ENABLED");
+    const std::string terminal = session.tags()->Get("terminal_id");
+    OpsTIDConv operationFiles;
+    if (session.Has("OPS_CONV_INI_FILE") &&
+        LoadConversion(session, "OPS_CONV_INI_FILE", "OPS CONV INI FILE", &operationFiles) &&
+        operationFiles.IsExist(terminal))
+        session.config().settings.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
+    OpsTIDConv terminals;
+    if (session.Has("TID_CONV_INI_FILE") &&
+        LoadConversion(session, "TID_CONV_INI_FILE", "TID CONV INI FILE", &terminals) &&
+        terminals.IsExist(terminal))
+        session.tags()->Add("terminal_id", terminals[terminal]);
+    session.log().Write("Updated ops.ini = " + session.Setting("OPERATION_INI_FILE"));
+    session.log().Write("Updated TID = " + session.tags()->Get("terminal_id"));
+}
+
+// Picks the operation file (by terminal when "AUTODETECT_OPS" is on) and
+// loads it; false when it cannot be read.
+bool LoadOperationTables(PinpadSession& session) {
+    if (session.Setting("AUTODETECT_OPS") == "1") AutodetectOperations(session);
+    if (session.config().operations.SetFile(session.GetPathFile(
+            session.Setting("OPERATION_INI_FILE"), session.config().registry.GetIniPath())) != 0) {
+        session.trace().Error("open OPS file fail, see debug log");
+        session.log().Write("DARir: open OPS file fail");
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -55,7 +99,7 @@ int PPAD::Run(int operation, void* callback) {
 void PPAD::RunFailed(const char* what) {
     trace_->Error("Run: request failed: %s", what);
     log_.Write("ERROR: Run: request failed: %s", what);
-    ShutDown();
+    session_.ShutDown();
 }
 
 int PPAD::RunOperation(int operation, void* callback) {
@@ -70,7 +114,7 @@ int PPAD::RunOperation(int operation, void* callback) {
     void* dialogs = reinterpret_cast<void*>(dialogsAddress);  // NOLINT(performance-no-int-to-ptr)
     void* screens = reinterpret_cast<void*>(screensAddress);  // NOLINT(performance-no-int-to-ptr)
     dialog_.SetDialogs(dialogs, screens);
-    stop_request_ = false;
+    state_.stopRequest = false;
     if (dialog_.Init(config_.registry.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),
                      Has("USE_CALLBACK")) < 0) {
         trace_->Error("DARir: Dialog Init fail");
@@ -78,30 +122,30 @@ int PPAD::RunOperation(int operation, void* callback) {
         return -1;
     }
     if (callback && Has("USE_CALLBACK")) dialog_.SetCallback(callback);
-    dialog_.StatusReportConst(Encoding(kStarting));
+    dialog_.StatusReportConst(session_.Encoding(kStarting));
     CheckJL();
-    if (!LoadOperationTables()) return -1;
-    if (!CheckResultFiles()) return -1;
+    if (!LoadOperationTables(session_)) return -1;
+    if (!outputs_.Check(session_, !Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP"), log_)) return -1;
     if (!ConnectForRun()) return -1;
     trace_->Debug("Run command: [%d]", operation);
     if (!config_.operations.IsExist(operation)) {
         trace_->Error("operation not supported");
-        dialog_.ErrorReport(Encoding(kNotSupported));
-        ShutDown();
+        dialog_.ErrorReport(session_.Encoding(kNotSupported));
+        session_.ShutDown();
         return -1;
     }
     if (operation != kCancelOperation && CheckLastStatus() == 1) {
         CancelLastOperation();
         ri::Sleep(100);
     }
-    dialog_.StatusReportConst(Encoding(kInProgress));
+    dialog_.StatusReportConst(session_.Encoding(kInProgress));
     StoreCode(kNoResult);
     PrintTechCheck(kNoResult);
     log_.Write("START");
     const bool ended = Start(InitParamOperation(operation)) == 0;
     const std::string encData = tags_->Get("result_enc_data");
     tags_->Add("result_enc_data", ri::HEX::ToString(encData.substr(0, kEncDataShown)));
-    ShutDown();
+    session_.ShutDown();
     const int result = static_cast<int>(ri::Conv::String::ToInt(tags_->Get("response_code")));
     return ended ? result : UnendedResult(result);
 }
@@ -122,51 +166,9 @@ bool PPAD::ConnectForRun() {
     const std::string port = Setting("PORT");
     log_.Write(port);
     const int result = Connect(-1);
-    if (result == -3) dialog_.ErrorReport(Encoding(kBadPort + port));
+    if (result == -3) dialog_.ErrorReport(session_.Encoding(kBadPort + port));
     const int connected = result == 0 ? 1 : 0;
     log_.Write(connected ? "Connection OK" : "Connection ERROR");
     trace_->Debug("Run connection: [%d]", connected);
     return connected != 0;
-}
-
-// Picks the operation file (by terminal when "AUTODETECT_OPS" is on) and
-// loads it; false when it cannot be read.
-bool PPAD::LoadOperationTables() {
-    if (Setting("AUTODETECT_OPS") == "1") AutodetectOperations();
-    if (config_.operations.SetFile(
-            GetPathFile(Setting("OPERATION_INI_FILE"), config_.registry.GetIniPath())) != 0) {
-        trace_->Error("open OPS file fail, see debug log");
-        log_.Write("DARir: open OPS file fail");
-        return false;
-    }
-    return true;
-}
-
-void PPAD::AutodetectOperations() {
-    log_.Write("AUTODETECT_OPS ENABLED");
-    const std::string terminal = tags_->Get("terminal_id");
-    OpsTIDConv operationFiles;
-    if (Has("OPS_CONV_INI_FILE") &&
-        LoadConversion("OPS_CONV_INI_FILE", "OPS CONV INI FILE", &operationFiles) &&
-        operationFiles.IsExist(terminal))
-        config_.settings.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
-    OpsTIDConv terminals;
-    if (Has("TID_CONV_INI_FILE") &&
-        LoadConversion("TID_CONV_INI_FILE", "TID CONV INI FILE", &terminals) &&
-        terminals.IsExist(terminal))
-        tags_->Add("terminal_id", terminals[terminal]);
-    log_.Write("Updated ops.ini = " + Setting("OPERATION_INI_FILE"));
-    log_.Write("Updated TID = " + tags_->Get("terminal_id"));
-}
-
-// Loads the terminal conversion table named by a setting; false (logged)
-// when its file cannot be read.
-bool PPAD::LoadConversion(const char* key, const char* what, OpsTIDConv* table) {
-    if (table->SetFile(GetPathFile(Setting(key), config_.registry.GetIniPath())) != 0) {
-        trace_->Error("open %s failed, see debug log", what);
-        log_.Write("DARir: open %s failed", what);
-        return false;
-    }
-    log_.Write("DARir: %s loaded", what);
-    return true;
 }

@@ -6,11 +6,15 @@
 #include "ri/FileWritter.h"
 #include "ri/KnownFile.h"
 
+class PinpadSession;
+class Logger;
+
 // What a run writes for its caller besides the tags: the result file (the
 // code as three digits), the cheque file (the slip, or a technical check),
-// whether a slip was printed, and the name of the status file (one byte,
-// 0x01 while a transaction is open). The cancellation of a transaction left
-// open diverts the result and cheque to files of its own for its time.
+// whether a slip was printed, and the output and variable-environment files.
+// The cancellation of a transaction left open diverts the result and cheque
+// to files of its own for its time. Before its start message a run prepares
+// them (Prepare) and checks that it can keep them (Check).
 class RunOutputs {
 public:
     // Where the writers stood before a diversion.
@@ -27,13 +31,34 @@ public:
     // another file is reopened on its own, which starts that file anew.
     void Restore(const Mark& mark);
 
+    // Admits the run files named by the session's settings, removes the
+    // regular files an earlier run left and opens the result and cheque
+    // writers; a name that cannot hold a file of the run is left as it is.
+    void Prepare(const PinpadSession& session);
+    // Whether every file the run writes can be written (the status file too
+    // when it is kept): false, with the file and the reason in log, when one
+    // cannot, so that the run stops before its start message.
+    bool Check(const PinpadSession& session, bool statusKept, Logger& log);
+
     FileWritter result;
     FileWritter cheque;
     // The output and variable-environment files, rewritten after each tag list.
     ri::KnownFile outputFile;
     ri::KnownFile exchangeFile;
     bool printed = false;
-    std::string statusFile = "lastop.stb";
+
+private:
+    // Whether path may be a file of the run; one that may not is noted with
+    // its reason, and nothing at it is touched.
+    bool Admitted(const PinpadSession& session, const std::string& path, bool regularOnly = false);
+    // Deletes a regular file of an earlier run; one that stays is noted.
+    void Remove(const PinpadSession& session, const std::string& path);
+    void Unwritable(const PinpadSession& session, const std::string& path,
+                    const char* reason = "cannot be written");
+
+    // The first file of this run that cannot be written, empty when none.
+    std::string unwritable_;
+    const char* unwritable_reason_ = "";
 };
 
 #endif

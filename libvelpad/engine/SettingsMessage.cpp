@@ -23,7 +23,7 @@ std::string SettingsMessage(const std::string& key, const std::string& value) {
 }  // namespace
 
 int PPAD::SetSettings(const std::string& data) {
-    if (LinkUp()) {
+    if (session_.LinkUp()) {
         trace_->Error("PPAD: SetSettings: no interface");
         return -1;
     }
@@ -38,11 +38,11 @@ int PPAD::SetSettings(const std::string& data) {
     if (addedNoDialogs) Settings().MakePair("NODIALOGS", "1");
     int result = Connect(3000);
     if (result == 0) {
-        SendMsg(SettingsMessage(data.substr(0, colon), data.substr(colon + 1)));
-        const std::string reply = WaitMessage(1, -1);
+        session_.SendMsg(SettingsMessage(data.substr(0, colon), data.substr(colon + 1)));
+        const std::string reply = session_.WaitMessage(1, -1);
         result = -2;
         if (!reply.empty() && ServeRequests(reply, 2, -1, Clock::now() + kIdle, kIdle)) result = 0;
-        ShutDown();
+        session_.ShutDown();
     }
     if (addedNoDialogs) Settings().Delete("NODIALOGS");
     return result;

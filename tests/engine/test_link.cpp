@@ -18,10 +18,10 @@ protected:
 };
 
 TEST_F(LinkTest, FramesCarryABigEndianLength) {
-    Engine().SendMsg("PING:");
-    Engine().SendMsg("");
+    Engine().Session().SendMsg("PING:");
+    Engine().Session().SendMsg("");
     std::string big(300, 'x');
-    Engine().SendMsg(big);
+    Engine().Session().SendMsg(big);
     ASSERT_EQ(link->sent.size(), 3u);
     EXPECT_EQ(link->sent[0], std::string("\x01\x00\x05PING:", 8));
     EXPECT_EQ(link->sent[1], std::string("\x01\x00\x02OK", 5));
@@ -29,7 +29,7 @@ TEST_F(LinkTest, FramesCarryABigEndianLength) {
 }
 
 TEST_F(LinkTest, AnEmptyFrameIsSentOnlyWhenAllowed) {
-    Engine().SendMsg("", true);
+    Engine().Session().SendMsg("", true);
     EXPECT_EQ(link->sent.at(0), std::string("\x01\x00\x00", 3));
 }
 
@@ -39,14 +39,14 @@ TEST_F(LinkTest, ReceivesAFrameDeliveredInPieces) {
     link->Incoming(std::string("\x00\x07", 2));
     link->Incoming("PRI");
     link->Incoming("NT:A");
-    EXPECT_EQ(Engine().WaitMessage(2, 5), "PRINT:A");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 5), "PRINT:A");
     EXPECT_TRUE(link->sent.empty());
 }
 
 TEST_F(LinkTest, EmptyFrameGivesEmptyResult) {
     Engine();
     link->Incoming(std::string("\x01\x00\x00", 3));
-    EXPECT_EQ(Engine().WaitMessage(2, 5), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 5), "");
     EXPECT_NE(AppLog().find("RECV <- \n"), std::string::npos);
 }
 
@@ -54,7 +54,7 @@ TEST_F(LinkTest, WrongFirstByteIsAnsweredWithNak) {
     Engine();
     link->Incoming("\x02");
     link->IncomingFrame("STATUS:x");
-    EXPECT_EQ(Engine().WaitMessage(2, 500), "STATUS:x");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 500), "STATUS:x");
     EXPECT_EQ(Sent(), std::vector<std::string>{"NAK"});
     EXPECT_EQ(link->purges, 1);
     EXPECT_NE(AppLog().find("ERROR: recive message: first byte not 0x01: [0x02]"),
@@ -67,14 +67,14 @@ TEST_F(LinkTest, FrameCutShortGivesEmptyResult) {
         std::string("\x01\x00\x0A"
                     "ABCDEF",
                     9));
-    EXPECT_EQ(Engine().WaitMessage(2, 5), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 5), "");
     EXPECT_NE(AppLog().find("\xCE\xD8\xC8\xC1\xCA\xC0! \xCD\xE5\xF2 \xEE\xF2\xE2\xE5\xF2\xE0"),
               std::string::npos);
 }
 
 TEST_F(LinkTest, SilenceSpendsTheNakBudgetThenGivesUp) {
     Engine();
-    EXPECT_EQ(Engine().WaitMessage(2, 500), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 500), "");
     EXPECT_EQ(Sent(), (std::vector<std::string>{"NAK", "NAK"}));
 }
 
@@ -83,7 +83,7 @@ TEST_F(LinkTest, SilenceSpendsTheNakBudgetThenGivesUp) {
 TEST_F(LinkTest, BudgetShrinksToTheWait) {
     Engine();
     link->Incoming("\x02");
-    EXPECT_EQ(Engine().WaitMessage(2, 5), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 5), "");
     EXPECT_TRUE(link->sent.empty());
 }
 
@@ -91,14 +91,14 @@ TEST_F(LinkTest, DisableNakEndsTheWaitWithoutANak) {
     Ini("DISABLE_NAK=1\n");
     Engine();
     link->Incoming("\x02");
-    EXPECT_EQ(Engine().WaitMessage(2, 500), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 500), "");
     EXPECT_TRUE(link->sent.empty());
 }
 
 TEST_F(LinkTest, SkipNakWaitsSilentlyUntilTheDeadline) {
     tags.Add("SKIP_NAK", "1");
     Engine();
-    EXPECT_EQ(Engine().WaitMessage(2, 1), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 1), "");
     EXPECT_TRUE(link->sent.empty());
 }
 
@@ -110,7 +110,7 @@ TEST_F(LinkTest, SkipNakStillNaksDamagedFramesAndEndsAtTheIdleTimeout) {
     Engine();
     link->Incoming("\x02");
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(Engine().WaitMessage(10, 120000), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(10, 120000), "");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(Sent(), std::vector<std::string>{"NAK"});
 }
@@ -124,16 +124,16 @@ TEST_F(LinkTest, ACutFrameEndsTheWaitAtTheFrameTimeout) {
                     "ABC",
                     6));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(Engine().WaitMessage(2, 500), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 500), "");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     EXPECT_TRUE(link->sent.empty());
 }
 
 TEST_F(LinkTest, EncodingConvertsOnlyForUtf8Operator) {
     const std::string yes = "\xC4\xC0";  // "ДА" in CP1251
-    EXPECT_EQ(Engine().Encoding(yes), yes);
+    EXPECT_EQ(Engine().Session().Encoding(yes), yes);
     Engine().Settings().MakePair("OPCHARSET", "UTF-8");
-    EXPECT_EQ(Engine().Encoding(yes), "\xD0\x94\xD0\x90");
+    EXPECT_EQ(Engine().Session().Encoding(yes), "\xD0\x94\xD0\x90");
 }
 
 }  // namespace
@@ -148,10 +148,10 @@ TEST_F(LinkTest, FrameLinesShowCardDataRenderedAndStayOneLine) {
     Engine();
     link->IncomingFrame(std::string("SETTAGS:\x5A\x08\x42\x76\x12\x34\x56\x78\x12\x34", 18));
     link->IncomingFrame("TRACE:x\n2021/12/31 23:59:58 RECV <- forged");
-    Engine().WaitMessage(2, 5);
-    Engine().WaitMessage(2, 5);
-    Engine().SendMsg(std::string("\x5A\x08\x42\x76\x12\x34\x56\x78\x12\x34", 10), false,
-                     CardData::Payload::kTagList);
+    Engine().Session().WaitMessage(2, 5);
+    Engine().Session().WaitMessage(2, 5);
+    Engine().Session().SendMsg(std::string("\x5A\x08\x42\x76\x12\x34\x56\x78\x12\x34", 10), false,
+                               CardData::Payload::kTagList);
     const std::string log = AppLog();
     EXPECT_NE(log.find(" RECV <- SETTAGS:pan=427612******1234\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" RECV <- TRACE:x\\x0A2021/12/31 23:59:58 RECV <- forged\n"),

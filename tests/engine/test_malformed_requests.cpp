@@ -4,7 +4,7 @@
 #include <random>
 
 #include "EngineFixture.h"
-#include "engine/CommandTable.h"
+#include "engine/handlers/CommandRow.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(MalformedRequestTest, EveryCommandAnswersOnceWhateverItCarries) {
     PPAD& engine = Engine();
-    for (const auto& [command, handler] : CommandTable()) {
+    for (const auto& [command, handler] : handlers::CommandTable()) {
         for (const std::string& payload : Payloads()) {
             const size_t before = link->sent.size();
             EXPECT_NO_THROW(engine.ProcessCommand(command + payload)) << command;
@@ -56,7 +56,7 @@ TEST_F(MalformedRequestTest, EveryCommandAnswersOnceWhateverItCarries) {
 // loop; a handler that fails still lets the pinpad go on.
 TEST_F(MalformedRequestTest, OnlyTheEndOfTheTransactionEndsTheLoop) {
     PPAD& engine = Engine();
-    for (const auto& [command, handler] : CommandTable()) {
+    for (const auto& [command, handler] : handlers::CommandTable()) {
         for (const std::string& payload : {std::string(), std::string("\x1b:\x1b")}) {
             EXPECT_NE(engine.Serve(command + payload), PPAD::kTransactionEnded) << command;
         }

@@ -29,7 +29,7 @@ TEST_F(MifareTest, ReadGoesFromStartToData) {
     EXPECT_EQ(Report("OK"), (Replies{"OK", "MF:READ:1,4"}));
     // The block is card data: the handler traces only its length.
     const size_t tracedBefore = TestTraceText().size();
-    EXPECT_EQ(Engine().MifareProcess("DATA:0011AABB"), 0);
+    EXPECT_EQ(Engine().ProcessCommand("MF:DATA:0011AABB"), 0);
     EXPECT_EQ(Sent().back(), "MF:END:");
     const std::string traced = TestTraceText().substr(tracedBefore);
     EXPECT_NE(traced.find("MifareProcess: DATA: [8 bytes]"), std::string::npos);

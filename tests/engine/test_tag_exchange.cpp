@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "HandlerSupport.h"
+#include "engine/handlers/TextForms.h"
 
 namespace {
 
@@ -35,24 +36,23 @@ protected:
 };
 
 TEST_F(TagExchangeTest, AmountAndCardNumberForms) {
-    PPAD& engine = Engine();
-    EXPECT_EQ(engine.GetAmountStr("7"), "00.07");
-    EXPECT_EQ(engine.GetAmountStr("50"), "00.50");
-    EXPECT_EQ(engine.GetAmountStr("1500"), "15.00");
+    EXPECT_EQ(GetAmountStr("7"), "00.07");
+    EXPECT_EQ(GetAmountStr("50"), "00.50");
+    EXPECT_EQ(GetAmountStr("1500"), "15.00");
     std::string padded;
     formatAmount("1500", padded);
     EXPECT_EQ(padded, "000000001500");
     formatAmount("1234567890123", padded);
     EXPECT_EQ(padded, "000000000000");
-    EXPECT_EQ(engine.FormatPAN("4276123456781234"), "4276 1234 5678 1234 ");
-    EXPECT_EQ(engine.FormatPAN("4276****1234"), "4276 1234 ");
+    EXPECT_EQ(FormatPAN("4276123456781234"), "4276 1234 5678 1234 ");
+    EXPECT_EQ(FormatPAN("4276****1234"), "4276 1234 ");
     std::string pan = "old";
     std::string expiry = "old";
-    engine.GetPanExpDate(";4276123456781234=2512101?", &pan, &expiry);
+    GetPanExpDate(";4276123456781234=2512101?", &pan, &expiry);
     EXPECT_EQ(pan + "|" + expiry, "4276123456781234|25/12");
-    engine.GetPanExpDate("4276=25", &pan, &expiry);
+    GetPanExpDate("4276=25", &pan, &expiry);
     EXPECT_EQ(pan + "|" + expiry, "4276|");
-    engine.GetPanExpDate("4276", &pan, &expiry);
+    GetPanExpDate("4276", &pan, &expiry);
     EXPECT_EQ(pan + "|" + expiry, "|");
 }
 

@@ -20,7 +20,7 @@ TEST_F(DroppedLinkTest, FrameCutByADroppedLineIsNotWaitedFor) {
                     6));
     link->hangUp = true;
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(Engine().WaitMessage(2, 60), "");
+    EXPECT_EQ(Engine().Session().WaitMessage(2, 60), "");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_TRUE(link->sent.empty());
 }

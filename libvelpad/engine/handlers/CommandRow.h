@@ -1,6 +1,7 @@
 #ifndef VELPAD_ENGINE_HANDLERS_COMMANDROW_H
 #define VELPAD_ENGINE_HANDLERS_COMMANDROW_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,23 @@ struct CommandRow {
 
 using CommandRows = std::vector<CommandRow>;
 
-// The rows of each family that serves through a Request.
+// The rows of each family, in the family's own file.
+const CommandRows& TransactionCommands();
+const CommandRows& TagExchangeCommands();
+const CommandRows& RecoveryCommands();
+const CommandRows& PrintingCommands();
+const CommandRows& DeviceChannelCommands();
+const CommandRows& CardholderDialogCommands();
+const CommandRows& I344Commands();
 const CommandRows& FileTransferCommands();
 const CommandRows& BasketCommands();
-const CommandRows& DeviceChannelCommands();
+const CommandRows& MifareCommands();
+
+// Every family's rows, by command word.
+const std::map<std::string, CommandRow>& CommandTable();
+
+// Serves "ENDTR", the bare word that ends the transaction.
+Served EndProcess(Request& request, const std::string& argument);
 
 }  // namespace handlers
 

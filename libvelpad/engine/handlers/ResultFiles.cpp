@@ -5,10 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "engine/PPAD.h"
+#include "engine/handlers/RunRecords.h"
+#include "engine/handlers/TextForms.h"
 #include "ri/Conv.h"
 #include "ri/File.h"
 #include "ri/Trace.h"
+
+namespace handlers {
 
 namespace {
 
@@ -69,38 +72,39 @@ std::string PackedPart(const std::string& stamp, size_t from, char separator) {
 
 }  // namespace
 
-void PPAD::SaveOutputFile() {
-    trace_->Debug4("SaveOutputFile");
-    if (!tags_) return;
-    FieldTable fields = DefaultFields(*tags_);
-    if (Has("OUTPUT_FILE_TEMPLATE"))
-        fields = TemplateFields(Setting("OUTPUT_FILE_TEMPLATE"), fields);
-    if (!Has("OUTPUT_FILE")) return;
+void SaveOutputFile(Request& r) {
+    r.trace.Debug4("SaveOutputFile");
+    FieldTable fields = DefaultFields(r.tags);
+    if (r.Has("OUTPUT_FILE_TEMPLATE"))
+        fields = TemplateFields(r.Setting("OUTPUT_FILE_TEMPLATE"), fields);
+    if (!r.Has("OUTPUT_FILE")) return;
     std::string content;
     // The card number is written masked; the store keeps it as the pinpad sent it.
     for (const auto& field : fields)
-        content += OneLine(CardData::ResultValue(field.second, tags_->Get(field.second))) + "\n";
-    if (!outputs_.outputFile.Write(Setting("OUTPUT_FILE"), content))
-        trace_->Error("PPAD: output file [%s] cannot be written", Setting("OUTPUT_FILE").c_str());
+        content += OneLine(CardData::ResultValue(field.second, r.tags.Get(field.second))) + "\n";
+    if (!r.outputs.outputFile.Write(r.Setting("OUTPUT_FILE"), content))
+        r.trace.Error("PPAD: output file [%s] cannot be written", r.Setting("OUTPUT_FILE").c_str());
 }
 
-void PPAD::SaveVarEnv() {
-    const std::string path = Setting("VAR_ENV_FILE");
-    if (!tags_ || path.empty()) return;
-    const std::string stamp = tags_->Get("datetimehost");
+void SaveVarEnv(Request& r) {
+    const std::string path = r.Setting("VAR_ENV_FILE");
+    if (path.empty()) return;
+    const std::string stamp = r.tags.Get("datetimehost");
     std::string amount;
-    formatAmount(tags_->Get("amount"), amount);
+    formatAmount(r.tags.Get("amount"), amount);
     const std::pair<const char*, std::string> lines[] = {
         {"TRANSACTION_DATE", PackedPart(stamp, 1, '.')},
         {"TRANSACTION_TIME", PackedPart(stamp, 4, ':')},
-        {"AUTHORIZATION_CODE", OneLine(tags_->Get("auth_code"))},
-        {"MERCHAND_ID", OneLine(tags_->Get("merchant_id"))},
-        {"RESPONSE_CODE", OneLine(tags_->Get("response_code"))},
-        {"RESPONSE_MESSAGE", OneLine(tags_->Get("text_message"))},
-        {"ORVEX_RRN", OneLine(tags_->Get("rrn"))},
+        {"AUTHORIZATION_CODE", OneLine(r.tags.Get("auth_code"))},
+        {"MERCHAND_ID", OneLine(r.tags.Get("merchant_id"))},
+        {"RESPONSE_CODE", OneLine(r.tags.Get("response_code"))},
+        {"RESPONSE_MESSAGE", OneLine(r.tags.Get("text_message"))},
+        {"ORVEX_RRN", OneLine(r.tags.Get("rrn"))},
         {"ORVEX_AUTH_AMT", OneLine(amount)}};
     std::string content;
     for (const auto& [key, value] : lines) content.append(key).append(1, '=').append(value) += '\n';
-    if (!outputs_.exchangeFile.Write(path, content))
-        trace_->Error("PPAD: variable file [%s] cannot be written", path.c_str());
+    if (!r.outputs.exchangeFile.Write(path, content))
+        r.trace.Error("PPAD: variable file [%s] cannot be written", path.c_str());
 }
+
+}  // namespace handlers

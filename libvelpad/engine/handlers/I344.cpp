@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/PPAD.h"
+#include "engine/handlers/CommandRow.h"
+#include "engine/handlers/RunRecords.h"
 #include "ri/ByteReader.h"
 #include "ri/Exception.h"
 #include "ri/Trace.h"
+
+namespace handlers {
 
 namespace {
 
@@ -80,35 +83,66 @@ void ScreenLine(std::uint8_t command, ri::ByteReader& in, Dialog& dialog) {
 
 }  // namespace
 
-PPAD::Served PPAD::I344Process(const std::string& commands) {
-    trace_->Debug4("I344Process: [%d]", static_cast<int>(commands.size()));
+// Draws the display stream at the front of stream (commands introduced by
+// ESC) and returns what follows it. A stream cut short inside a sub-command
+// ends there and leaves nothing.
+std::string Adv_disp(Request& r, std::string& stream) {
+    ri::ByteReader in(stream);
+    int x = 0;
+    int y = 0;
+    try {
+        while (!in.AtEnd() && in.Peek() == kEscape) {
+            in.Skip(1);
+            const std::uint8_t sub = in.U8();
+            if (sub == '2') {
+                x = StreamValue(in);
+                y = StreamValue(in);
+            } else if (sub == '4') {
+                StreamText(in, r.dialog, x, y);
+            } else if (sub == '6') {
+                for (int i = 0; i < kIgnoredValues; ++i) StreamValue(in);
+            } else {
+                // An unknown sub-command ends the stream; it stays for the
+                // command loop.
+                return stream.substr(in.Offset() - 1);
+            }
+        }
+    } catch (const ri::Exception& e) {
+        r.trace.Debug4("Adv_disp: stream cut short: %s", e.What());
+        return "";
+    }
+    return in.Rest();
+}
+
+Served I344Process(Request& r, const std::string& commands) {
+    r.trace.Debug4("I344Process: [%d]", static_cast<int>(commands.size()));
     std::string rest = commands;
     std::string reply;
     bool closePending = true;
-    dialog_.I344Open();
+    r.dialog.I344Open();
     std::size_t at = 0;
     while (rest.size() - at > 1) {
         ri::ByteReader in(rest.data() + at, rest.size() - at);
         in.Skip(1);  // the first byte of a command is not examined
         const std::uint8_t command = in.U8();
         if (command == kPrintLine || command == kClearLine) {
-            ScreenLine(command, in, dialog_);
+            ScreenLine(command, in, r.dialog);
         } else if (command == kEndScreen) {
             if (closePending) {
-                dialog_.I344Close();
-                dialog_.StatusReportConst(Encoding(kProcessing));
+                r.dialog.I344Close();
+                r.dialog.StatusReportConst(r.Encoding(kProcessing));
             }
             closePending = false;
         } else if (command == kReadKey) {
-            log_.Write("0xA");
-            reply = dialog_.GetPOKey();
+            r.log.Write("0xA");
+            reply = r.dialog.GetPOKey();
         } else if (command == kIdentify) {
-            SendMsg(std::string(kIdentity, sizeof(kIdentity) - 1));
+            r.reply.Send(std::string(kIdentity, sizeof(kIdentity) - 1));
             reply.clear();
         } else if (command == kDisplayStream) {
-            dialog_.I344Open();
+            r.dialog.I344Open();
             std::string stream = in.Rest();
-            rest = Adv_disp(stream);
+            rest = Adv_disp(r, stream);
             at = 0;
             reply.clear();
             continue;
@@ -121,38 +155,16 @@ PPAD::Served PPAD::I344Process(const std::string& commands) {
         }
         at += in.Offset();
     }
-    SendMsg(reply, true);
-    log_.Write("I344 PROCESS END");
+    r.reply.Send(reply, true);
+    r.log.Write("I344 PROCESS END");
     return kGoOn;
 }
 
-// Draws the display stream at the front of stream (commands introduced by
-// ESC) and returns what follows it. A stream cut short inside a sub-command
-// ends there and leaves nothing.
-std::string PPAD::Adv_disp(std::string& stream) {
-    ri::ByteReader in(stream);
-    int x = 0;
-    int y = 0;
-    try {
-        while (!in.AtEnd() && in.Peek() == kEscape) {
-            in.Skip(1);
-            const std::uint8_t sub = in.U8();
-            if (sub == '2') {
-                x = StreamValue(in);
-                y = StreamValue(in);
-            } else if (sub == '4') {
-                StreamText(in, dialog_, x, y);
-            } else if (sub == '6') {
-                for (int i = 0; i < kIgnoredValues; ++i) StreamValue(in);
-            } else {
-                // An unknown sub-command ends the stream; it stays for the
-                // command loop.
-                return stream.substr(in.Offset() - 1);
-            }
-        }
-    } catch (const ri::Exception& e) {
-        trace_->Debug4("Adv_disp: stream cut short: %s", e.What());
-        return "";
-    }
-    return in.Rest();
+const CommandRows& I344Commands() {
+    static const CommandRows rows = {
+        {"I344:", I344Process, -1},
+    };
+    return rows;
 }
+
+}  // namespace handlers
