@@ -16,13 +16,14 @@ using Clock = std::chrono::steady_clock;
 // "Пин-пад не отвечает"
 const char kNoPinpad[] = "\xCF\xE8\xED-\xEF\xE0\xE4 \xED\xE5 \xEE\xF2\xE2\xE5\xF7\xE0\xE5\xF2";
 constexpr int kLoopNakBudget = 10;
-// The link test: a status request with empty fields, the serial time-out of
-// its connection and how long the pinpad may stay silent between requests.
+// The link test: a status request with empty fields.
 const char kPingMessage[] =
     "9\x1b"
     "6\x1b\x1b\x1b\x1b";
-constexpr long kPingComTimeoutMs = 3000;
-constexpr std::chrono::seconds kPingIdle(5);
+// The serial time-out of an exchange's connection and how long the pinpad
+// may stay silent between its requests.
+constexpr long kExchangeComTimeoutMs = 3000;
+constexpr std::chrono::seconds kExchangeIdle(5);
 
 }  // namespace
 
@@ -52,19 +53,29 @@ int PPAD::Start(const std::string& message) {
 
 int PPAD::Ping() {
     if (link_.IsOpen()) return 0;
+    return Exchange(std::string(kPingMessage, sizeof(kPingMessage) - 1));
+}
+
+// One exchange outside a transaction, as the link test and the settings
+// message make it: the pinpad taken and connected, the message sent, and
+// its requests served, without dialogs, until it ends the exchange or stays
+// silent for a few seconds. 0 ended, -2 no answer, else the connect's result.
+int PPAD::Exchange(const std::string& message) {
     session_.Lock();
-    const bool addedNoDialogs = !Has("NODIALOGS");
-    if (addedNoDialogs) config_.settings.MakePair("NODIALOGS", "1");
-    int result = Connect(kPingComTimeoutMs);
+    // No dialog reaches the cashier for the time of the exchange.
+    const bool added = !Has("NODIALOGS");
+    if (added) config_.settings.MakePair("NODIALOGS", "1");
+    int result = Connect(kExchangeComTimeoutMs);
     if (result == 0) {
-        session_.SendMsg(std::string(kPingMessage, sizeof(kPingMessage) - 1));
+        session_.SendMsg(message);
         const std::string reply = session_.WaitMessage(1, -1);
         result = -2;
-        if (!reply.empty() && ServeRequests(reply, 2, -1, Clock::now() + kPingIdle, kPingIdle))
+        if (!reply.empty() &&
+            ServeRequests(reply, 2, -1, Clock::now() + kExchangeIdle, kExchangeIdle))
             result = 0;
         session_.ShutDown();
     }
-    if (addedNoDialogs) config_.settings.Delete("NODIALOGS");
+    if (added) config_.settings.Delete("NODIALOGS");
     return result;
 }
 

@@ -98,6 +98,7 @@ protected:
     // first): 0 connected, -1 the TCP relay failed, -2 the serial port
     // failed, -3 the name is no port.
     int Connect(long comTimeoutMs);
+    int Exchange(const std::string& message);
     // What a handler sees of this transaction for one request.
     handlers::Request RequestFor(handlers::Reply& reply);
     // Serves the pinpad's requests, reply first, waiting for each with the
