@@ -79,6 +79,16 @@ int PPAD::Exchange(const std::string& message) {
     return result;
 }
 
+// A file of the run lost a write: the pinpad is asked to stop the
+// transaction at its next poll, as Stop does, while that is still possible.
+void PPAD::StopIfLost() {
+    if (stopped_for_loss_ || outputs_.LostFile().empty()) return;
+    stopped_for_loss_ = true;
+    state_.stopRequest = true;
+    log_.Write("ERROR: file [%s] lost a write, the pinpad is asked to stop",
+               outputs_.LostFile().c_str());
+}
+
 bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_point idleDeadline,
                          std::chrono::milliseconds idle) {
     for (;;) {
@@ -107,5 +117,7 @@ PPAD::Served PPAD::Serve(const std::string& payload) {
     const auto& table = handlers::CommandTable();
     const auto row = table.find(payload.substr(0, colon + 1));
     if (row == table.end()) return reply.Error();
-    return row->second.serve(request, payload.substr(colon + 1));
+    const Served served = row->second.serve(request, payload.substr(colon + 1));
+    StopIfLost();
+    return served;
 }

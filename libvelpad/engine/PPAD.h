@@ -108,6 +108,7 @@ protected:
     bool ServeRequests(std::string reply, int budget, long wait,
                        std::chrono::steady_clock::time_point idleDeadline,
                        std::chrono::milliseconds idle);
+    void StopIfLost();
     // The result files by their settings, resolved against their folders.
     void ResolveResultFiles();
     // Time-out settings of 0, below 0 or beyond their bound are replaced by
@@ -122,6 +123,9 @@ protected:
     // A transaction the pinpad never ended that stored a success: reported
     // as unanswered, as the next run will treat it.
     int UnendedResult(int result);
+    // Closes a transaction the pinpad ended: its files kept, the status
+    // "closed"; what the run reports (the failure when a file was lost).
+    int CloseTransaction(int result);
     bool ConnectForRun();
 
     // The settings, logs, dialog bridge, link and lock; the names below are
@@ -139,6 +143,10 @@ protected:
     // The stop request, what Stop reports, the printer's escapes.
     handlers::RunState state_;
     const bool logging_;
+    // Whether the pinpad ended the transaction of this run, and whether it
+    // was asked to stop because a file of the run was lost.
+    bool ended_ = false;
+    bool stopped_for_loss_ = false;
     // The channel to the bank host the pinpad opens through the register.
     BankChannel bank_;
 };

@@ -53,7 +53,8 @@ void PPAD::CancelLastOperation() {
         StoreCode(kNoResult);
         PrintTechCheck(kNoResult);
         log_.Write("START");
-        Start(message);
+        // A cancellation the pinpad ended closes as every transaction does.
+        if (Start(message) == 0) CloseTransaction(0);
     } catch (...) {
         tags_ = ownTags;
         outputs_.Restore(own);

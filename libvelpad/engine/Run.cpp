@@ -3,6 +3,7 @@
 // loop, and the result read from "response_code".
 #include "config/OpsTIDConv.h"
 #include "engine/PPAD.h"
+#include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
 #include "ri/Sleep.h"
@@ -91,6 +92,8 @@ int PPAD::Run(int operation, void* callback) {
     if (Has("DEBUG") && Number("DEBUG") == 1)
         log_.Write("ALL SUPPORTED TAGS:\n%s", tags_->PrintTags().c_str());
     LogsControl();
+    // The status "closed" is the last act before the caller learns the result.
+    if (ended_) result = CloseTransaction(result);
     return result;
 }
 
@@ -141,8 +144,17 @@ int PPAD::RunOperation(int operation, void* callback) {
     dialog_.StatusReportConst(session_.Encoding(kInProgress));
     StoreCode(kNoResult);
     PrintTechCheck(kNoResult);
+    // A result or slip already lost would make a payment nobody can print.
+    if (!outputs_.LostFile().empty()) {
+        log_.Write("ERROR: file [%s] lost a write, no transaction is started",
+                   outputs_.LostFile().c_str());
+        tags_->Add("text_message", texts::kFileNotKept + outputs_.LostFile());
+        session_.ShutDown();
+        return -1;
+    }
     log_.Write("START");
     const bool ended = Start(InitParamOperation(operation)) == 0;
+    ended_ = ended;
     const std::string encData = tags_->Get("result_enc_data");
     tags_->Add("result_enc_data", ri::HEX::ToString(encData.substr(0, kEncDataShown)));
     session_.ShutDown();
@@ -160,6 +172,30 @@ int PPAD::UnendedResult(int result) {
                stored.c_str());
     StoreCode(kNoResult);
     return static_cast<int>(ri::Conv::String::ToInt(tags_->Get("response_code")));
+}
+
+// The end of a transaction the pinpad ended: its files on the disk whole,
+// then the status "closed". A file that could not be kept leaves the status
+// "open", so that the next run cancels the transaction, and the run reports
+// no result with the file's name: the register must not count a payment
+// whose slip or result is lost.
+int PPAD::CloseTransaction(int result) {
+    if (logging_ && outputs_.LostFile().empty()) outputs_.Commit(log_);
+    std::string lost = outputs_.LostFile();
+    if (lost.empty()) {
+        handlers::Reply reply(session_);
+        handlers::Request request = RequestFor(reply);
+        if (!handlers::StatusKept(request) || handlers::WriteStatus(request, 0x00)) return result;
+        lost = session_.StatusFilePath();
+    }
+    log_.Write(
+        "ERROR: file [%s] was not kept, the transaction stays open and no result is "
+        "reported",
+        lost.c_str());
+    trace_->Error("PPAD: file [%s] was not kept", lost.c_str());
+    StoreCode(kNoResult);
+    tags_->Add("text_message", texts::kFileNotKept + lost);
+    return kNoResult;
 }
 
 bool PPAD::ConnectForRun() {

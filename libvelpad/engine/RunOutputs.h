@@ -39,6 +39,17 @@ public:
     // when it is kept): false, with the file and the reason in log, when one
     // cannot, so that the run stops before its start message.
     bool Check(const PinpadSession& session, bool statusKept, Logger& log);
+    // Notes a file of the run that lost a write or a sync after the start
+    // message (the first one counts).
+    void Lost(const std::string& path);
+    // The first file of the run that lost a write or a sync since the start
+    // message (the result and cheque writers' included), empty when none.
+    std::string LostFile() const;
+    // Puts the result, cheque, output and exchange files of the transaction
+    // on the disk whole: each regular one replaced by its content atomically
+    // and synced (ri/RunFile.h); a device or a pipe took its bytes as a
+    // stream. False, with the file noted as lost, when a step fails.
+    bool Commit(Logger& log);
 
     FileWritter result;
     FileWritter cheque;
@@ -56,8 +67,12 @@ private:
     void Unwritable(const PinpadSession& session, const std::string& path,
                     const char* reason = "cannot be written");
 
+    bool Replace(const std::string& path, const std::string& content, Logger& log);
+
     // The first file of this run that cannot be written, empty when none.
     std::string unwritable_;
+    // The first file of this run that lost a write after the start message.
+    std::string lost_;
     const char* unwritable_reason_ = "";
 };
 

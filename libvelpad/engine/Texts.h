@@ -19,6 +19,11 @@ inline constexpr char kPinpadBusy[] =
     "\xCF\xE8\xED-\xEF\xE0\xE4 \xE7\xE0\xED\xFF\xF2 \xE4\xF0\xF3\xE3\xEE\xE9 "
     "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE5\xE9";
 
+// "Ошибка записи файла: ": the head of the "text_message" of a run that could
+// not keep one of its files (CP1251); the file's path follows.
+inline constexpr char kFileNotKept[] =
+    "\xCE\xF8\xE8\xE1\xEA\xE0 \xE7\xE0\xEF\xE8\xF1\xE8 \xF4\xE0\xE9\xEB\xE0: ";
+
 }  // namespace texts
 
 #endif

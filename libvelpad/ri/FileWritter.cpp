@@ -15,8 +15,11 @@ int FileWritter::Open(const std::string& path, int timeMode) {
     if (fd_ < 0 && !path.empty()) {
         path_ = path;
         timeMode_ = timeMode;
+        failed_ = false;
+        content_.clear();
         fd_ = ri::File::OpenForContent(path_, 0);
         result = fd_ >= 0 ? 0 : -1;
+        failed_ = result != 0;
     }
     Report("open", result);
     return result;
@@ -65,7 +68,10 @@ int FileWritter::useCharsetEncoder(const std::string& from, const std::string& t
 // A writer whose file was closed reopens its path, creating it afresh.
 int FileWritter::EnsureOpen() {
     if (path_.empty()) return -1;
-    if (fd_ < 0) fd_ = ri::File::OpenForContent(path_, 0);
+    if (fd_ < 0) {
+        content_.clear();
+        fd_ = ri::File::OpenForContent(path_, 0);
+    }
     return fd_ >= 0 ? 0 : -1;
 }
 
@@ -73,6 +79,7 @@ int FileWritter::EnsureOpen() {
 int FileWritter::WriteBytes(const std::string& bytes) {
     int result = EnsureOpen();
     if (result == 0) result = ri::File::WriteAll(fd_, bytes) ? 0 : -1;
+    if (result == 0) content_ += bytes;
     if (result != 0) TraceFailure();
     Report("write", result);
     return result;
@@ -86,6 +93,7 @@ int FileWritter::WriteLine(const std::string& line) {
 // the engine log says. A writer given no file has nothing to lose.
 void FileWritter::TraceFailure() {
     if (path_.empty()) return;
+    failed_ = true;
     ri::Trace::Get()->Error("FileWritter: write to [%s] failed", path_.c_str());
 }
 

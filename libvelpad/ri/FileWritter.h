@@ -37,6 +37,11 @@ public:
     void ShareLog(Logger* logger) { logger_ = logger; }
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& GetPath() const { return path_; }
+    // What the file holds: the bytes written since it was last opened.
+    const std::string& Content() const { return content_; }
+    // Whether a write to the file (or its open) failed since the writer was
+    // put on it: the file lost a line.
+    bool Failed() const { return failed_; }
 
 private:
     int EnsureOpen();
@@ -47,6 +52,8 @@ private:
 
     int fd_ = -1;
     std::string path_;
+    std::string content_;
+    bool failed_ = false;
     int timeMode_ = 0;
     Logger* logger_ = nullptr;
     std::unique_ptr<ri::Encoding::CharsetEncoder> encoder_;

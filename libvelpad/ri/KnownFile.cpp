@@ -13,6 +13,8 @@ bool KnownFile::Unchanged(const std::string& path, const std::string& data) cons
 }
 
 bool KnownFile::Write(const std::string& path, const std::string& data) {
+    last_path_ = path;
+    last_data_ = data;
     if (Unchanged(path, data)) return true;
     path_.clear();
     if (!File::WriteFile(path, data)) return false;

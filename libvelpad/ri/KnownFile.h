@@ -14,6 +14,9 @@ class KnownFile {
 public:
     // False when the file cannot be written.
     bool Write(const std::string& path, const std::string& data);
+    // The last path and content given to Write (empty path before any).
+    const std::string& LastPath() const { return last_path_; }
+    const std::string& LastData() const { return last_data_; }
 
 private:
     bool Unchanged(const std::string& path, const std::string& data) const;
@@ -21,6 +24,8 @@ private:
     std::string path_;
     std::string data_;
     struct stat written_ {};
+    std::string last_path_;
+    std::string last_data_;
 };
 
 }  // namespace ri

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ri/File.h"
+#include "ri/RunFile.h"
 
 namespace ri {
 
@@ -58,7 +59,9 @@ bool ReplaceFile(const std::string& path, const std::string& data, std::string* 
         failed = "sync";
     if (close(fd) != 0 && failed == nullptr) failed = "close";
     if (failed == nullptr && rename(temporary.c_str(), path.c_str()) != 0) failed = "rename";
-    if (failed == nullptr) return true;
+    // The rename is an entry of the folder: synced too, so that the new file
+    // is the one found after a power cut.
+    if (failed == nullptr) return RunFile::SyncFolder(path) || Fail("folder sync", error);
     const int reason = errno;
     unlink(temporary.c_str());
     errno = reason;

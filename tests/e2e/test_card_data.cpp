@@ -185,7 +185,7 @@ TEST_P(CardDataTest, CallerInputsAndPinpadCardDataStayOutOfEveryFile) {
     const std::string all = ExpectNoCardDataInFiles(install);
     EXPECT_NE(all.find(kMaskedPan), std::string::npos);
     EXPECT_EQ(install.Read("output.out").substr(0, 4 + sizeof kMaskedPan),
-              std::string("999\n") + kMaskedPan + "\n");
+              std::string("000\n") + kMaskedPan + "\n");
 }
 
 TEST_P(CardDataTest, TrackInTheStartMessageStaysOutOfEveryFile) {

@@ -7,14 +7,23 @@
 #include "engine/handlers/RunRecords.h"
 #include "ri/File.h"
 #include "ri/Format.h"
+#include "ri/RunFile.h"
 #include "ri/Trace.h"
 
 namespace handlers {
 
-void WriteStatus(Request& r, char state) {
-    if (!ri::File::WriteFile(r.session.StatusFilePath(), std::string(1, state)))
-        r.trace.Error("PPAD: status file [%s] cannot be written",
-                      r.session.StatusFilePath().c_str());
+bool StatusKept(const Request& r) {
+    return !r.Has("NODIALOGS") && !r.Has("NO_CHECK_LAST_OP");
+}
+
+bool WriteStatus(Request& r, char state) {
+    const std::string path = r.session.StatusFilePath();
+    std::string reason;
+    if (ri::RunFile::RewriteDurably(path, std::string(1, state), &reason)) return true;
+    r.trace.Error("PPAD: status file [%s] cannot be written: %s", path.c_str(), reason.c_str());
+    r.log.Write("ERROR: status file [%s] cannot be written: %s", path.c_str(), reason.c_str());
+    r.outputs.Lost(path);
+    return false;
 }
 
 void StoreCode(Request& r, int code) {

@@ -82,8 +82,10 @@ void SaveOutputFile(Request& r) {
     // The card number is written masked; the store keeps it as the pinpad sent it.
     for (const auto& field : fields)
         content += OneLine(CardData::ResultValue(field.second, r.tags.Get(field.second))) + "\n";
-    if (!r.outputs.outputFile.Write(r.Setting("OUTPUT_FILE"), content))
+    if (!r.outputs.outputFile.Write(r.Setting("OUTPUT_FILE"), content)) {
         r.trace.Error("PPAD: output file [%s] cannot be written", r.Setting("OUTPUT_FILE").c_str());
+        r.outputs.Lost(r.Setting("OUTPUT_FILE"));
+    }
 }
 
 void SaveVarEnv(Request& r) {
@@ -103,8 +105,10 @@ void SaveVarEnv(Request& r) {
         {"ORVEX_AUTH_AMT", OneLine(amount)}};
     std::string content;
     for (const auto& [key, value] : lines) content.append(key).append(1, '=').append(value) += '\n';
-    if (!r.outputs.exchangeFile.Write(path, content))
+    if (!r.outputs.exchangeFile.Write(path, content)) {
         r.trace.Error("PPAD: variable file [%s] cannot be written", path.c_str());
+        r.outputs.Lost(path);
+    }
 }
 
 }  // namespace handlers

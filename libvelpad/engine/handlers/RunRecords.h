@@ -18,8 +18,13 @@ constexpr int kNoResult = 999;
 void StoreCode(Request& request, int code);
 std::string ResultText(const Request& request, int code);
 void PrintTechCheck(Request& request, int code);
-// The status file's one byte: 0x01 while a transaction is open.
-void WriteStatus(Request& request, char state);
+// Whether this installation keeps the status file ("NODIALOGS" and
+// "NO_CHECK_LAST_OP" switch it off).
+bool StatusKept(const Request& request);
+// The status file's one byte, 0x01 while a transaction is open, on the disk
+// (ri::RunFile::RewriteDurably); false, with the file noted as lost by the
+// run's outputs, when it cannot be kept.
+bool WriteStatus(Request& request, char state);
 void PrintInitInfo(Request& request, int operation);
 void SaveOutputFile(Request& request);
 void SaveVarEnv(Request& request);

@@ -18,10 +18,12 @@ constexpr int kTransactionOver = 10;
 
 }  // namespace
 
+// The status stays "open" here: the transaction closes its files and the
+// status once the "OK" is out (PPAD::CloseTransaction), so that a crash
+// before that leaves a transaction the next run cancels.
 Served EndProcess(Request& r, const std::string&) {
     r.trace.Debug4("EndProcess");
     r.state.cancelAnswer = kTransactionOver;
-    if (!r.Has("NODIALOGS") && !r.Has("NO_CHECK_LAST_OP")) WriteStatus(r, 0x00);
     r.outputs.cheque.Close();
     r.reply.Send("OK");
     return kTransactionEnded;
@@ -40,9 +42,13 @@ Served PingRequest(Request& r, const std::string&) {
     return r.reply.Ok();
 }
 
+// The pinpad may authorise once it has the "OK": the status "open" is on the
+// disk before it leaves. A status that cannot be kept is answered "ER" and
+// the pinpad is asked to stop at its next poll.
 Served BeginTransaction(Request& r, const std::string&) {
-    if (!r.Has("NODIALOGS") && !r.Has("NO_CHECK_LAST_OP")) WriteStatus(r, 0x01);
-    return r.reply.Ok();
+    if (!StatusKept(r) || WriteStatus(r, 0x01)) return r.reply.Ok();
+    r.state.stopRequest = true;
+    return r.reply.Error();
 }
 
 // "STORERC:" takes a result code only as a whole decimal number of the
@@ -58,6 +64,9 @@ Served StoreResult(Request& r, const std::string& argument) {
         return r.reply.Error();
     }
     StoreCode(r, static_cast<int>(code));
+    // The output and variable-environment files follow the stored result.
+    if (r.tags.Get("DISABLE_LOG") != "1") SaveOutputFile(r);
+    SaveVarEnv(r);
     return r.reply.Ok();
 }
 
