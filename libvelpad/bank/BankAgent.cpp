@@ -109,7 +109,7 @@ void BankAgent::StoreCheque(const char* cheque) {
                  ri::LogText(CardData::MaskDigitRuns(cheque)).c_str());
     const std::string slip = WithLineFeeds(cheque);
     tags_->Add("slip", slip);
-    if (!ri::File::WriteFile(cashreq_.Find("CHEQ_FILE"), slip, ri::File::MODE_TRUNCATE))
+    if (!ri::File::WriteFile(cashreq_.Find("CHEQ_FILE"), slip))
         trace_->Error("BankAgent: cannot write the cheque file [%s]",
                       cashreq_.Find("CHEQ_FILE").c_str());
 }

@@ -78,17 +78,10 @@ bool File::Delete(const std::string& path) {
     return !path.empty() && unlink(path.c_str()) == 0;
 }
 
-// One open that creates the file as CreatePrivate does, then one write.
-bool File::WriteFile(const std::string& path, const std::string& data, int mode) {
+bool File::WriteFile(const std::string& path, const std::string& data) {
     if (path.empty()) return false;
-    const int fd =
-        mode == MODE_APPEND
-            ? open(path.c_str(),
-                   O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | O_APPEND | O_NOFOLLOW | O_NONBLOCK,
-                   S_IRUSR | S_IWUSR | S_IRGRP)
-            : OpenForContent(path, data.size());
+    const int fd = OpenForContent(path, data.size());
     if (fd < 0) return false;
-    if (mode == MODE_APPEND) RestrictOthers(fd);
     const bool written = WriteAll(fd, data);
     return close(fd) == 0 && written;
 }
@@ -100,15 +93,6 @@ std::string File::ReadFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
-}
-
-bool File::Copy(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in.is_open()) return false;
-    std::ofstream out;
-    if (!OpenAnew(out, to)) return false;
-    if (in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
-    return static_cast<bool>(out.flush());
 }
 
 std::string File::GetFullPath(const std::string& path) {

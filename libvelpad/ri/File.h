@@ -14,9 +14,6 @@ namespace ri {
 // separator and turned into "/" wherever a path is split.
 class File {
 public:
-    // Extra open modes of WriteFile.
-    enum WriteMode { MODE_TRUNCATE = 0, MODE_APPEND = 1 };
-
     struct Property {
         std::string name;
         std::int64_t size = 0;
@@ -54,9 +51,6 @@ public:
     // else (a link, a pipe or device, another owner's file, a folder that
     // refuses the removal), where the caller truncates as usual.
     static bool EmptyAnew(const std::string& path);
-    // Opens out on path for content written afresh: EmptyAnew, else
-    // CreatePrivate and a truncating open.
-    static bool OpenAnew(std::ofstream& out, const std::string& path);
     // Opens path for writing size bytes from its start: a file of that very
     // size is overwritten in place, any other is emptied as by EmptyAnew or,
     // failing that, truncated. A symbolic link is never followed; a character
@@ -67,13 +61,11 @@ public:
     // Writes every byte, going on after short writes and interrupted calls;
     // false at the first failure (a full pipe included).
     static bool WriteAll(int fd, const std::string& data);
-    // Writes data in one go; false when the file cannot be opened or written
-    // (a symbolic link is never written through).
-    static bool WriteFile(const std::string& path, const std::string& data,
-                          int mode = MODE_TRUNCATE);
+    // A working copy written in one go (ri/RunFile.h); false when the file
+    // cannot be opened or written (a symbolic link is never written through).
+    static bool WriteFile(const std::string& path, const std::string& data);
     // Whole content; empty for an empty path or an unreadable file.
     static std::string ReadFile(const std::string& path);
-    static bool Copy(const std::string& from, const std::string& to);
 
     // Directory part (before the last "/"), empty when there is none.
     static std::string GetFullPath(const std::string& path);

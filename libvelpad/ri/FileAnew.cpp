@@ -52,13 +52,6 @@ bool File::EmptyAnew(const std::string& path) {
     return unlink(path.c_str()) == 0 && CreateEmpty(path, &status);
 }
 
-bool File::OpenAnew(std::ofstream& out, const std::string& path) {
-    const bool anew = EmptyAnew(path);
-    if (!anew) CreatePrivate(path);
-    out.open(path, std::ios::binary | (anew ? std::ios::app : std::ios::trunc));
-    return out.is_open();
-}
-
 File::Kind File::KindOf(const std::string& path) {
     struct stat status {};
     if (path.empty() || lstat(path.c_str(), &status) != 0) return Kind::kMissing;

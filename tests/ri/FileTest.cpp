@@ -5,7 +5,6 @@
 #include "ri/Exception.h"
 #include "ri/File.h"
 #include "ri/FileIn.h"
-#include "ri/FileOut.h"
 #include "ri/FileWritter.h"
 #include "support/FileModes.h"
 #include "support/TempDir.h"
@@ -30,20 +29,16 @@ TEST(File, MissingFiles) {
     EXPECT_EQ("", File::ReadFile(dir / "none"));
     EXPECT_FALSE(File::Delete(dir / "none"));
     EXPECT_FALSE(File::Delete(""));
-    EXPECT_FALSE(File::Copy(dir / "none", dir / "copy"));
     EXPECT_FALSE(File::WriteFile(dir / "no/such/dir", "x"));
     EXPECT_TRUE(File::GetFilesList(dir / "no/such/").empty());
 }
 
-TEST(File, WriteAppendCopyDelete) {
+TEST(File, WriteAndDelete) {
     TempDir dir;
     const std::string path = dir / "a.txt";
     const std::string binary("x\0y\n", 4);
     EXPECT_TRUE(File::WriteFile(path, binary));
-    EXPECT_TRUE(File::WriteFile(path, "z", File::MODE_APPEND));
-    EXPECT_EQ(binary + "z", File::ReadFile(path));
-    EXPECT_TRUE(File::Copy(path, dir / "b.txt"));
-    EXPECT_EQ(binary + "z", File::ReadFile(dir / "b.txt"));
+    EXPECT_EQ(binary, File::ReadFile(path));
     EXPECT_TRUE(File::WriteFile(path, "new"));
     EXPECT_EQ("new", File::ReadFile(path));
     EXPECT_TRUE(File::Delete(path));
@@ -114,34 +109,13 @@ TEST(FileIn, RefusesEmptyAndMissingPaths) {
     } catch (const ri::Exception& e) {
         EXPECT_STREQ("File name is empty", e.What());
     }
-    EXPECT_THROW(ri::FileOut(""), ri::Exception);
-}
-
-TEST(FileOut, TruncatesOrAppends) {
-    TempDir dir;
-    const std::string path = dir / "out.txt";
-    {
-        ri::FileOut out(path);
-        EXPECT_TRUE(out.WriteLine("a"));
-    }
-    {
-        ri::FileOut out(path, true);
-        out.WriteLine("b", "\r\n");
-    }
-    EXPECT_EQ("a\nb\r\n", File::ReadFile(path));
-    ri::FileOut(path).WriteLine("c");
-    EXPECT_EQ("c\n", File::ReadFile(path));
 }
 
 TEST(File, LogsAndResultFilesAreReadableByOwnerAndGroupOnly) {
     TempDir dir;
     NoUmask noUmask;
-    EXPECT_TRUE(File::WriteFile(dir / "trace.log", "x", File::MODE_APPEND));
+    EXPECT_TRUE(File::WriteFile(dir / "trace.log", "x"));
     EXPECT_EQ(ModeOf(dir / "trace.log"), 0640u);
-    EXPECT_TRUE(File::Copy(dir / "trace.log", dir / "copy.log"));
-    EXPECT_EQ(ModeOf(dir / "copy.log"), 0640u);
-    { ri::FileOut out(dir / "journal.txt", true); }
-    EXPECT_EQ(ModeOf(dir / "journal.txt"), 0640u);
     FileWritter writer;
     ASSERT_EQ(writer.Open(dir / "rc.out"), 0);
     writer.Close();
