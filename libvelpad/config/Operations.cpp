@@ -1,30 +1,22 @@
 #include "config/Operations.h"
 
+#include <utility>
+
+#include "config/SettingRules.h"
 #include "ri/Conv.h"
 #include "ri/Trace.h"
 
 Operations::OpsParam::OpsParam(const std::string& text) {
-    const std::size_t first = text.find(',');
-    if (first == std::string::npos) {
-        type.clear();
-        owIndex.clear();
-        name.clear();
-        return;
-    }
-    type = text.substr(0, first);
-    const std::size_t second = text.find(',', first + 1);
-    if (second == std::string::npos) {
-        owIndex = text.substr(first + 1);
-        return;
-    }
-    owIndex = text.substr(first + 1, second - first - 1);
-    name = text.substr(second + 1);
+    SettingRules::Operation fields = SettingRules::SplitOperation(text);
+    type = std::move(fields.type);
+    owIndex = std::move(fields.owIndex);
+    name = std::move(fields.name);
 }
 
 Operations::Operations(ri::Trace* trace) : Settings(trace) {}
 
 void Operations::MakePair(const std::string& key, const std::string& value) {
-    if (key.empty() || !ri::Conv::String::IsInt(key)) {
+    if (!SettingRules::IsTableCode(key)) {
         return;
     }
     ops_[static_cast<int>(ri::Conv::String::ToInt(key))] = OpsParam(value);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "config/SettingRules.h"
 #include "ri/INI.h"
 #include "ri/Sleep.h"
 #include "transport/Poll.h"
@@ -95,10 +96,6 @@ bool StopFlag(int stop, tcflag_t* flag) {
     }
 }
 
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
-}
-
 }  // namespace
 
 COMPort::COMPort(int n) : name_("/dev/ttyS" + std::to_string(n)) {
@@ -127,13 +124,7 @@ int COMPort::SetUp(INI* ini, const std::string& section) {
 }
 
 bool COMPort::IsCorrectName(const std::string& name) {
-    if (name.size() == 4 && StartsWith(name, "COM")) {
-        return true;
-    }
-    if (name.size() > 6 && (StartsWith(name, "\\\\.\\COM") || StartsWith(name, "//./COM"))) {
-        return true;
-    }
-    return StartsWith(name, "/dev/tty");
+    return SettingRules::IsSerialName(name);
 }
 
 int COMPort::OpenPort() {

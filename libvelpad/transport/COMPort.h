@@ -77,8 +77,8 @@ public:
     // main section; -1 without an INI or without a port name, else 0.
     int SetUp(INI* ini, const std::string& section);
 
-    // True for "COMn", "\\.\COM..." and "//./COM..." (more than six
-    // characters) and any "/dev/tty..." device.
+    // True for a serial device name (the rule is SettingRules::IsSerialName,
+    // which velrun --check applies too).
     static bool IsCorrectName(const std::string& name);
 
     // Opens and configures the line; an OpenResult. Already open: 0.
