@@ -2,36 +2,22 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <climits>
-#include <cstdlib>
+
+#include "config/SettingRules.h"
 
 namespace velrun {
 
 namespace {
 
+// The time-outs a run holds to their bounds: the link and idle time-outs
+// when the engine is made, the lock wait when it takes the pinpad.
+const SettingRules::Timeout kTimeouts[] = {SettingRules::kLinkTimeout, SettingRules::kIdleTimeout,
+                                           SettingRules::kLockTimeout};
+
 std::string workingDirectory() {
     char buffer[PATH_MAX] = {};
     return getcwd(buffer, sizeof(buffer)) != nullptr ? buffer : ".";
-}
-
-// A whole decimal number from 1 to `limit`.
-bool isPositive(const std::string& text, long limit) {
-    if (text.empty() || text.size() > 9) return false;
-    for (unsigned char c : text) {
-        if (std::isdigit(c) == 0) return false;
-    }
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    return value > 0 && value <= limit;
-}
-
-// A device name the serial transport accepts.
-bool isSerialName(const std::string& port) {
-    if (port.size() == 4 && port.compare(0, 3, "COM") == 0) return true;
-    if (port.size() > 6 &&
-        (port.compare(0, 7, "\\\\.\\COM") == 0 || port.compare(0, 7, "//./COM") == 0))
-        return true;
-    return port.compare(0, 8, "/dev/tty") == 0;
 }
 
 }  // namespace
@@ -39,15 +25,17 @@ bool isSerialName(const std::string& port) {
 int Check::run() {
     out_ << "Installation in " << workingDirectory() << '\n';
     settingsFiles();
-    if (firstProblem_.empty()) {
-        link();
+    bool linkNamed = false;
+    if (!settings_.empty()) {
+        linkNamed = link();
         timeouts();
         operationTable();
         conversionTable();
         textTable();
     }
     logDirectories();
-    note("link test to the pinpad: not run (this version has no link test)");
+    if (!settings_.empty()) runFiles();
+    if (linkNamed) linkTest();
     if (firstProblem_.empty()) {
         out_ << "Result: ready\n";
         return 0;
@@ -78,30 +66,23 @@ void Check::settingsFiles() {
         note("orvexmultimerchant.conf not here: the POS plug-in takes its defaults");
 }
 
-void Check::link() {
-    const std::string port = settings_["PORT"];
-    if (port == "ETH") {
-        const std::string relay = settings_["ADDR_IP"] + ":" + settings_["PORT_IP"];
-        if (!isPositive(settings_["PORT_IP"], 65535))
-            return problem("PORT_IP is not a TCP port: " + relay);
-        return good("pinpad link: TCP relay at " + relay + " (PORT=ETH)");
+// A value a run replaces is no problem: the run goes on with the fallback,
+// and says so in its logs in the words of the note.
+void Check::timeouts() {
+    std::string inForce;
+    for (const SettingRules::Timeout& timeout : kTimeouts) {
+        const std::string text = settings_[timeout.key];
+        if (!SettingRules::Accepts(timeout, text))
+            note(SettingRules::Replaced(timeout, text) + ": a run says so in its logs and goes on");
+        inForce += std::string(inForce.empty() ? "" : ", ") + timeout.key + "=" +
+                   std::to_string(SettingRules::InForce(timeout, text)) + " ms";
     }
-    if (!isSerialName(port))
-        return problem("PORT is neither ETH nor a serial device: '" + port + "'");
-    if (port.compare(0, 5, "/dev/") == 0 && access(port.c_str(), F_OK) != 0)
-        return problem("PORT names a serial device that does not exist: " + port);
-    good("pinpad link: serial port " + port + " at " + settings_["SPEED"] + " baud");
+    good("time-outs in force: " + inForce);
 }
 
-void Check::timeouts() {
-    for (const char* key : {"TIMEOUT", "PPAD_IDLE_TO"}) {
-        const std::string value = settings_[key];
-        if (!isPositive(value, INT_MAX))
-            return problem(std::string(key) + " is not a positive number of milliseconds: '" +
-                           value + "'");
-    }
-    good("time-outs: link TIMEOUT=" + settings_["TIMEOUT"] +
-         " ms, pinpad idle PPAD_IDLE_TO=" + settings_["PPAD_IDLE_TO"] + " ms");
+bool Check::has(const std::string& key) const {
+    const auto found = settings_.find(key);
+    return found != settings_.end() && found->second != "0";
 }
 
 void Check::good(const std::string& text) {

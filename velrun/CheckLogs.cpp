@@ -1,7 +1,8 @@
-// Whether the run will be able to write its logs and result files. A folder
-// is tried by creating and removing a file in it, which also holds for root
-// and for read-only mounts; a missing folder is tried at its nearest existing
-// parent, since the engine creates the missing part.
+// Whether a run will be able to write its logs. A run goes on without them,
+// so a log that cannot be written is a note. A folder is tried by creating
+// and removing a file in it, which also holds for root and for read-only
+// mounts; a missing folder is tried at its nearest existing parent, since the
+// engine creates the missing part of its log folder.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "Check.h"
+#include "config/SettingRules.h"
 
 namespace velrun {
 
@@ -46,13 +48,6 @@ std::string folderProblem(std::string folder) {
     return folderProblem(slash == 0 ? "/" : folder.substr(0, slash));
 }
 
-// The folder of a file path, "." for a bare name.
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 void Check::logDirectories() {
@@ -67,39 +62,23 @@ void Check::logDirectories() {
         reason = tryFolder(".");
     }
     if (!reason.empty())
-        problem("the session trace darir.log cannot be written here: " + reason);
+        note("the session trace darir.log cannot be written here: " + reason +
+             "; a run goes on without its trace");
     else
         good("session trace darir.log: writable in the working directory");
-    if (!settings_.empty()) {
-        engineLogFolder();
-        resultFileFolders();
-    }
+    if (!settings_.empty()) engineLogFolder();
 }
 
 void Check::engineLogFolder() {
-    if (std::strtol(settings_["USEAPPLOG"].c_str(), nullptr, 10) == 0)
+    if (SettingRules::Number(settings_["USEAPPLOG"]) == 0)
         return note("engine log: off (USEAPPLOG is not set)");
     const std::string folder = directory_ + settings_["LOG_FOLDER_NAME"] + "/";
     const std::string reason = folderProblem(folder);
     if (!reason.empty())
-        return problem("engine log folder " + folder + " cannot be written: " + reason);
+        return note("engine log folder " + folder + " cannot be written: " + reason +
+                    "; a run goes on without its log");
     good("engine log folder " + folder +
          (isDirectory(folder) ? ": writable" : ": created at the first run"));
-}
-
-void Check::resultFileFolders() {
-    for (const char* key : {"CHEQ_FILE", "RESULT_FILE", "OUTPUT_FILE"}) {
-        const std::string path = settingsPath(settings_[key], directory_);
-        if (path.empty()) continue;
-        const std::string reason = folderProblem(folderOf(path));
-        if (!reason.empty())
-            return problem(std::string(key)
-                               .append(" ")
-                               .append(path)
-                               .append(" cannot be written: ")
-                               .append(reason));
-    }
-    good("result files (cheque, result, output): their folders are writable");
 }
 
 }  // namespace velrun

@@ -1,43 +1,38 @@
-// The operation table and the result-code tables, line by line: a line the
-// library would skip or read into a broken entry is named by file and number.
+// The operation table and the result-code tables, line by line, by the
+// library's rules: a line the library skips is a note, named by file and
+// number; an operation whose line leaves the start message without its type
+// or pinpad index is a problem, since a run of it sends that message anyway.
 #include <map>
 
 #include "Check.h"
 #include "config/RcConv.h"
+#include "config/SettingRules.h"
 
 namespace velrun {
 
 namespace {
 
-const char kNotCode[] = "the code is not a number of at most 9 digits";
+const char kNotCode[] = "the code is not a number of at most 9 digits; the line is skipped";
 
-std::string codeList(const std::map<long, int>& codes) {
-    std::string list;
-    for (const auto& entry : codes) list += (list.empty() ? "" : " ") + std::to_string(entry.first);
-    return list;
+std::string lineOf(const std::string& file, int line) {
+    return file + " line " + std::to_string(line) + ": ";
 }
 
 }  // namespace
 
-bool Check::readTable(const std::string& key, const char* what, bool required,
+bool Check::readTable(const std::string& key, const char* what, const char* without,
                       std::vector<SettingsLine>& lines, std::string& name) {
     name = settings_[key];
     const std::string path = settingsPath(name, directory_);
-    if (name.empty()) {
-        problem(key + " is not set in cashreg.ini: no " + what + " is read");
-        return false;
-    }
-    if (readSettingsLines(path, lines)) return true;
-    const std::string text = std::string(what) + " " + path + " (" + key + ") cannot be read";
-    if (required)
-        problem(text);
+    if (!name.empty() && readSettingsLines(path, lines)) return true;
+    const std::string text = name.empty() ? key + " is not set in cashreg.ini"
+                                          : std::string(what) + " " + path + " (" + key +
+                                                ") cannot be read (a run logs \"file not exist: [" +
+                                                path + "]\")";
+    if (*without == '\0')
+        problem(text + ": a run stops before its start message");
     else
-        note(text + ": result codes pass unchanged and get the default text");
-    return false;
-}
-
-bool Check::badLine(const std::string& file, int line, const std::string& reason) {
-    problem(file + " line " + std::to_string(line) + ": " + reason);
+        note(text + ": " + without);
     return false;
 }
 
@@ -51,25 +46,37 @@ void Check::summary(bool clean, const std::string& text) {
 void Check::operationTable() {
     std::vector<SettingsLine> lines;
     std::string name;
-    if (!readTable("OPERATION_INI_FILE", "operation table", true, lines, name)) return;
-    std::map<long, int> codes;  // code -> line that defines it
+    if (!readTable("OPERATION_INI_FILE", "operation table", "", lines, name)) return;
+    std::map<long, const SettingsLine*> codes;  // code -> the line a run takes
     bool clean = true;
     for (const SettingsLine& line : lines) {
-        if (!isTableCode(line.key)) {
-            clean = badLine(name, line.number, kNotCode);
-        } else if (line.value.find(',') == std::string::npos) {
-            clean = badLine(name, line.number, "no pinpad type and index (CODE=TYPE,INDEX,NAME)");
-        } else {
-            const long code = std::stol("0" + line.key);
-            if (codes.count(code) != 0)
-                note(name + " line " + std::to_string(line.number) + ": code " + line.key +
-                     " again, replacing line " + std::to_string(codes[code]));
-            codes[code] = line.number;
+        if (!SettingRules::IsTableCode(line.key)) {
+            note(lineOf(name, line.number) + kNotCode);
+            clean = false;
+            continue;
         }
+        const SettingsLine*& taken = codes[std::stol(line.key)];
+        if (taken != nullptr) {
+            note(lineOf(name, line.number) + "code " + line.key + " again, replacing line " +
+                 std::to_string(taken->number));
+            clean = false;
+        }
+        taken = &line;
     }
-    if (codes.empty()) return problem(name + " holds no operation");
-    summary(clean, "operation table " + settingsPath(name, directory_) + ": operations " +
-                       codeList(codes));
+    if (codes.empty())
+        return problem(name + " holds no operation: every run stops before its start message");
+    std::string list;
+    for (const auto& [code, line] : codes) {
+        list += (list.empty() ? "" : " ") + std::to_string(code);
+        const char* missing =
+            SettingRules::MissingStartFields(SettingRules::SplitOperation(line->value));
+        if (missing == nullptr) continue;
+        clean = false;
+        problem(lineOf(name, line->number) + "operation " + std::to_string(code) + " has " +
+                missing + " (CODE=TYPE,INDEX,NAME): a run of it sends its start message " +
+                "without them");
+    }
+    summary(clean, "operation table " + settingsPath(name, directory_) + ": operations " + list);
     if (settings_["AUTODETECT_OPS"] == "1")
         note("AUTODETECT_OPS=1: the operation table may be switched per terminal at run time");
 }
@@ -77,23 +84,27 @@ void Check::operationTable() {
 void Check::conversionTable() {
     std::vector<SettingsLine> lines;
     std::string name;
-    if (!readTable("RC_CONVERT_FILE", "result-code conversion", false, lines, name)) return;
+    if (!readTable("RC_CONVERT_FILE", "result-code conversion", "result codes pass unchanged",
+                   lines, name))
+        return;
     int read = 0;
-    bool clean = true;
     for (const SettingsLine& line : lines) {
-        if (!isTableCode(line.key))
-            clean = badLine(name, line.number, kNotCode);
-        else if (!isTableCode(line.value))
-            clean = badLine(name, line.number,
-                            "the converted code is not a number of at most 9 digits");
-        else if (RcConv::HidesFailure(std::stol("0" + line.key), std::stol("0" + line.value)))
-            clean = badLine(name, line.number,
-                            "code " + line.key +
-                                " means no result from the pinpad and cannot become success; "
-                                "the line is skipped");
+        const std::string at = lineOf(name, line.number);
+        if (!SettingRules::IsTableCode(line.key))
+            note(at + kNotCode);
+        else if (!SettingRules::IsTableCode(line.value))
+            note(at +
+                 "the converted code is not a number of at most 9 digits; the line is "
+                 "skipped");
+        else if (RcConv::HidesFailure(std::stol(line.key), std::stol(line.value)))
+            note(at + "code " + line.key +
+                 " means no result from the pinpad and cannot become success: a run skips the "
+                 "line (\"result-code conversion [" +
+                 line.key + "=" + line.value + "] skipped\")");
         else
             ++read;
     }
+    const bool clean = read == static_cast<int>(lines.size());
     summary(clean, "result-code conversion " + settingsPath(name, directory_) +
                        ": codes converted: " + std::to_string(read));
 }
@@ -101,15 +112,17 @@ void Check::conversionTable() {
 void Check::textTable() {
     std::vector<SettingsLine> lines;
     std::string name;
-    if (!readTable("RC_RESOLVE_FILE", "result-code texts", false, lines, name)) return;
+    if (!readTable("RC_RESOLVE_FILE", "result-code texts", "result codes get the default text",
+                   lines, name))
+        return;
     int read = 0;
-    bool clean = true;
     for (const SettingsLine& line : lines) {
-        if (!isTableCode(line.key))
-            clean = badLine(name, line.number, kNotCode);
-        else
+        if (SettingRules::IsTableCode(line.key))
             ++read;
+        else
+            note(lineOf(name, line.number) + kNotCode);
     }
+    const bool clean = read == static_cast<int>(lines.size());
     summary(clean, "result-code texts " + settingsPath(name, directory_) +
                        ": codes with a text: " + std::to_string(read));
 }

@@ -72,12 +72,6 @@ std::string settingsPath(const std::string& name, const std::string& directory) 
     return directory + name;
 }
 
-bool isTableCode(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           std::all_of(text.begin(), text.end(),
-                       [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
 std::map<std::string, std::string> engineSettings(const std::vector<SettingsLine>& lines) {
     std::map<std::string, std::string> settings{
         {"PORT", "COM1"},

@@ -36,10 +36,6 @@ Location locateSettingsFile(const std::string& name);
 // settings directory. Empty for an empty name.
 std::string settingsPath(const std::string& name, const std::string& directory);
 
-// A code as the tables take it: up to nine characters, digits only. An empty
-// code, which the library would read as 0, is refused.
-bool isTableCode(const std::string& text);
-
 // The engine's settings: its defaults of the keys the check reads, then the
 // lines of cashreg.ini (keys upper-cased, the last line of a key wins).
 std::map<std::string, std::string> engineSettings(const std::vector<SettingsLine>& lines);
