@@ -96,11 +96,13 @@ void Check::conversionTable() {
             note(at +
                  "the converted code is not a number of at most 9 digits; the line is "
                  "skipped");
+        // The run skips such a line, but the installation means a lost line
+        // to read as an approval: no register should run with it.
         else if (RcConv::HidesFailure(std::stol(line.key), std::stol(line.value)))
-            note(at + "code " + line.key +
-                 " means no result from the pinpad and cannot become success: a run skips the "
-                 "line (\"result-code conversion [" +
-                 line.key + "=" + line.value + "] skipped\")");
+            problem(at + "code " + line.key +
+                    " means no result from the pinpad and cannot become success: a run skips the "
+                    "line (\"result-code conversion [" +
+                    line.key + "=" + line.value + "] skipped\")");
         else
             ++read;
     }

@@ -19,9 +19,6 @@ const char* const kOutputFiles[] = {"CANCEL_RC_FILE",      "CANCEL_CH_FILE", "CH
                                     "RESULT_FILE",         "OUTPUT_FILE",    "TMS_SCRIPT_FILE",
                                     "OUTPUT_FILE_TEMPLATE"};
 const char* const kWorkFiles[] = {"TRACE_FILE", "VAR_ENV_FILE"};
-// The files a run writes for its caller.
-const char* const kRunFiles[] = {"CHEQ_FILE",    "RESULT_FILE",    "OUTPUT_FILE",
-                                 "VAR_ENV_FILE", "CANCEL_RC_FILE", "CANCEL_CH_FILE"};
 
 // The build time stamp as the engine log shows it: "Tue Feb  2 06:26:35 2021".
 std::string BuildStamp() {
@@ -55,7 +52,10 @@ PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden)
         log_.Write("Build date:");
         log_.Write(BuildStamp());
     }
-    CheckTimeouts();
+    // Time-outs of 0, below 0 or beyond their bound fall back to their
+    // defaults, with a warning in the logs.
+    for (const SettingRules::Timeout& timeout : SettingRules::kStartTimeouts)
+        session_.BoundTimeout(timeout, true);
     config_.rcResult.SetFile(
         GetPathFile(Setting("RC_RESOLVE_FILE"), config_.registry.GetIniPath()));
     config_.rcConv.SetFile(GetPathFile(Setting("RC_CONVERT_FILE"), config_.registry.GetIniPath()));

@@ -111,13 +111,6 @@ protected:
     void StopIfLost();
     // The result files by their settings, resolved against their folders.
     void ResolveResultFiles();
-    // Time-out settings of 0, below 0 or beyond their bound are replaced by
-    // their defaults, with a warning in the logs.
-    void CheckTimeouts();
-    // The value of a time-out setting in milliseconds, or fallback (stored
-    // in its place, with a warning in the trace and, when toLog, in the
-    // engine log) when it is not in 1..most.
-    long TimeoutSetting(const char* key, long fallback, long most, bool toLog);
     int RunOperation(int operation, void* callback);
     void RunFailed(const char* what);
     // A transaction the pinpad never ended that stored a success: reported

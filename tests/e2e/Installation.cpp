@@ -1,6 +1,7 @@
 #include "Installation.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -77,6 +78,11 @@ ChildResult Installation::FinishPinpad() {
     ChildResult result = pinpad_->finish(std::chrono::seconds(90));
     pinpad_.reset();
     return result;
+}
+
+ChildResult Installation::StopPinpad() {
+    pinpad_->sendSignal(SIGTERM);
+    return FinishPinpad();
 }
 
 std::string Installation::Read(const std::string& name) const {

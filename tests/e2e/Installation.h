@@ -21,6 +21,8 @@ public:
                      std::string* error);
     // Waits for the emulator to end its scenario.
     velrun_test::ChildResult FinishPinpad();
+    // Ends the emulator at once (SIGTERM), whatever step it is at.
+    velrun_test::ChildResult StopPinpad();
 
     const std::string& Path() const { return dir_.Path(); }
     std::string operator/(const std::string& name) const { return dir_ / name; }

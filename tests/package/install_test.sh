@@ -29,8 +29,15 @@ soname=$(readelf -d "$prefix/$libdir/libvelpad.so" | sed -n 's/.*SONAME.*\[\(.*\
 # The installed velrun finds the installed library and checks the example.
 mkdir "$tmp/register"
 cp -r "$prefix"/share/velpad/examples/* "$tmp/register/"
+# The check ends with the link test: the installed virtual pinpad answers it.
+"$prefix/bin/vpinpad" --scenario "$prefix/share/velpad/scenarios/link_test.vps" \
+  --port-file "$tmp/port" --timeout 30 >/dev/null 2>&1 &
+pinpad=$!
+for _ in $(seq 400); do [ -s "$tmp/port" ] && break; sleep 0.05; done
+printf '\nPORT_IP=%s\n' "$(cat "$tmp/port")" >>"$tmp/register/cashreg.ini"
 (cd "$tmp/register" && "$prefix/bin/velrun" --check >"$tmp/check.txt") ||
-  { cat "$tmp/check.txt" >&2; exit 1; }
+  { cat "$tmp/check.txt" >&2; kill "$pinpad"; exit 1; }
+wait "$pinpad"
 
 export LD_LIBRARY_PATH="$prefix/$libdir"
 cmake -S "$src/tests/package/consumer" -B "$tmp/consumer" -G Ninja \

@@ -68,7 +68,14 @@ for deb in libvelpad velpad-tools; do dpkg-deb -x "$out/${deb}_${version}_${arch
 mkdir "$out/register"
 cp -r "$root"/usr/share/velpad/examples/* "$out/register/"
 [ "$("$root/usr/bin/velrun" --version)" = "velrun $version" ] || failed=1
+# The check ends with the link test: the packaged virtual pinpad answers it.
+"$root/usr/bin/vpinpad" --scenario "$root/usr/share/velpad/scenarios/link_test.vps" \
+  --port-file "$out/port" --timeout 30 >/dev/null 2>&1 &
+pinpad=$!
+for _ in $(seq 400); do [ -s "$out/port" ] && break; sleep 0.05; done
+printf '\nPORT_IP=%s\n' "$(cat "$out/port")" >>"$out/register/cashreg.ini"
 (cd "$out/register" && "$root/usr/bin/velrun" --check >"$out/check.txt") ||
   { cat "$out/check.txt" >&2; failed=1; }
+wait "$pinpad" || failed=1
 [ "$failed" -eq 0 ] && echo "package: three packages with their files and dependencies"
 exit "$failed"

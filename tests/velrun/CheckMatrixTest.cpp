@@ -23,9 +23,10 @@ namespace {
 enum class Run {
     kStarts,   // the pinpad receives its start message: --check says ready
     kRefused,  // it stops before its start message: --check names why
-    // It sends a start message without the operation's type or pinpad index,
-    // which no pinpad can act on: --check names it as a problem, the run is
-    // left as it is.
+    // It sends a start message, but one no pinpad can act on (no type or
+    // pinpad index), or with a conversion table that means a lost line to
+    // read as an approval (which the run skips): --check names it as a
+    // problem, the run is left as it is.
     kStartsBroken,
 };
 
@@ -200,7 +201,7 @@ const Row kRows[] = {
      nullptr,
      HidingConversion,
      Pinpad::kRelay,
-     Run::kStarts,
+     Run::kStartsBroken,
      "rc_conv.ini line 2: code 999 means no result from the pinpad",
      "result-code conversion [999=0] skipped"},
     {"ResultFileInAMissingFolder",

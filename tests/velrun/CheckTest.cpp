@@ -140,6 +140,10 @@ TEST_F(VelrunCheck, ResultCodeTablesAndSettingsValuesAreChecked) {
         << r.out;
     EXPECT_NE(r.out.find("note     result-code conversion ./rc_conv.ini: codes converted: 1\n"),
               std::string::npos);
+    // No result from the pinpad (999) must never read as success.
+    write("rc_conv.ini", "1=0\n999=0\n");
+    EXPECT_NE(check().out.find("Result: not ready: rc_conv.ini line 2: code 999 means no result"),
+              std::string::npos);
     write("rc_conv.ini", "1=0\n");
     write("cashreg.ini", "PORT=ETH\nPORT_IP=80a\nOPERATION_INI_FILE=ops.ini\nRC_RESOLVE_FILE=\n");
     r = check();

@@ -19,7 +19,6 @@ using texts::kEsc;
 
 constexpr size_t kAuthCodeLength = 6;
 constexpr size_t kAuthSourceAt = 7;
-constexpr int kCloseDayOperation = 99;
 
 // A packed card number (or loyalty track) as text: hexadecimal digits, the
 // nibble D shown as marker, the padding nibble F dropped.

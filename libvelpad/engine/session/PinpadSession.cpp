@@ -81,3 +81,13 @@ std::string PinpadSession::PathIn(const std::string& name, const std::string& di
 std::string PinpadSession::StatusFilePath() const {
     return GetPathFile(status_file_, config_.registry.GetWorkPath());
 }
+
+long PinpadSession::BoundTimeout(const SettingRules::Timeout& timeout, bool toLog) {
+    const std::string text = Setting(timeout.key);
+    if (SettingRules::Accepts(timeout, text)) return SettingRules::Number(text);
+    const std::string replaced = SettingRules::Replaced(timeout, text);
+    trace_->Warning("PPAD: %s", replaced.c_str());
+    if (toLog) log_.Write("WARNING: %s", replaced.c_str());
+    config_.settings.MakePair(timeout.key, std::to_string(timeout.fallback));
+    return timeout.fallback;
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/CardData.h"
+#include "config/SettingRules.h"
 #include "config/Tags.h"
 #include "engine/Dialog.h"
 #include "engine/EngineSettings.h"
@@ -60,6 +61,10 @@ public:
     // name, with the port and relay suffixes.
     std::string StatusFilePath() const;
     const std::string& StatusFileName() const { return status_file_; }
+    // The value of a time-out setting in milliseconds, or its fallback
+    // (stored in its place, with a warning in the trace and, when toLog, in
+    // the engine log) when it is out of its bounds.
+    long BoundTimeout(const SettingRules::Timeout& timeout, bool toLog);
     // Whether logs and result files are kept ("DISABLE_LOG" is not "1").
     bool Logging() const { return logging_; }
 

@@ -13,8 +13,6 @@
 namespace {
 
 constexpr char kRelayAccept = 0x05;
-constexpr long kDefaultLockWaitMs = 5000;
-constexpr long kMostLockWaitMs = 600000;
 
 // Texts shown to the operator and written to the logs (CP1251).
 // "ОШИБКА! Невозможно открыть последовательный порт!"
@@ -37,13 +35,7 @@ const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
 void PinpadSession::Lock() {
     // A bad lock-wait setting is reported in the trace alone: the engine log
     // belongs to the run that holds the pinpad.
-    long waitMs = Number("PPAD_LOCK_TO");
-    if (waitMs <= 0 || waitMs > kMostLockWaitMs) {
-        trace_->Warning("PPAD: %s=[%s] is not in 1..%ld ms, %ld is used", "PPAD_LOCK_TO",
-                        Setting("PPAD_LOCK_TO").c_str(), kMostLockWaitMs, kDefaultLockWaitMs);
-        config_.settings.MakePair("PPAD_LOCK_TO", std::to_string(kDefaultLockWaitMs));
-        waitMs = kDefaultLockWaitMs;
-    }
+    const long waitMs = BoundTimeout(SettingRules::kLockTimeout, false);
     const std::string path = StatusFilePath() + ".lock";
     const ri::FileLock::Result result = pinpad_lock_.Acquire(path, waitMs);
     if (result == ri::FileLock::LOCK_TAKEN) return;

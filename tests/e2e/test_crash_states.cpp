@@ -1,0 +1,139 @@
+// Every state a crash of the register can leave during an approved payment:
+// the real velrun is killed (strace's fault injection, SIGKILL) at each of
+// its file-system calls and link sends in turn, then the next run plays
+// against the virtual pinpad. For each state: the caller was told success
+// only for a payment that stands; a payment the pinpad may have approved
+// and the caller was not told of is cancelled by the next run, unless the
+// run had closed it with its result and slip whole; the next run reports its
+// own result and leaves the status closed.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "Installation.h"
+#include "support/ChildProcess.h"
+
+namespace {
+
+using velrun_test::ChildOptions;
+using velrun_test::ChildResult;
+
+const char kStrace[] = "/usr/bin/strace";
+// The calls by which a payment changes the disk or tells the pinpad.
+const char* const kCalls[] = {"write", "fsync", "fdatasync", "rename", "unlink", "sendto"};
+// "ОПЛАТА", a line of the approved payment's slip.
+const char kSlipLine[] = "\xCE\xCF\xCB\xC0\xD2\xC0";
+
+ChildOptions Velrun(const Installation& install, const std::vector<std::string>& strace) {
+    ChildOptions options;
+    options.program = kStrace;
+    options.args = strace;
+    for (const char* arg : {VELRUN_PATH, "--command", "1", "--amount", "1500", "--currency", "643"})
+        options.args.push_back(arg);
+    options.workDir = install.Path();
+    return options;
+}
+
+// How many times a payment makes each call, from one recorded run.
+std::map<std::string, int> CountCalls() {
+    Installation install;
+    std::string error;
+    EXPECT_TRUE(install.StartPinpad("approved_payment.vps", {}, false, &error)) << error;
+    std::string trace = "trace=";
+    for (const char* call : kCalls) trace += std::string(call) + (call == kCalls[5] ? "" : ",");
+    velrun_test::runChild(Velrun(install, {"-f", "-qq", "-o", install / "calls.txt", "-e", trace}));
+    install.FinishPinpad();
+    std::map<std::string, int> counts;
+    std::ifstream in(install / "calls.txt");
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string pid;
+        std::string call;
+        fields >> pid >> call;
+        call = call.substr(0, call.find('('));
+        ++counts[call];
+    }
+    return counts;
+}
+
+// Whether the pinpad got the host's answer to one of its requests: to
+// "BEGINTR:" it may authorise, to "ENDTR" its transaction is over.
+bool Answered(const std::string& transcript, const char* request) {
+    const size_t sent = transcript.find(std::string("send \"") + request + "\"");
+    return sent != std::string::npos &&
+           transcript.find("host -> pinpad", sent) != std::string::npos;
+}
+
+struct State {
+    std::string call;
+    int when = 0;
+    std::string Describe() const { return "killed at " + call + " #" + std::to_string(when); }
+};
+
+// Plays one state; empty when every rule held, else what broke.
+std::string Explore(const State& state) {
+    Installation install;
+    std::string error;
+    if (!install.StartPinpad("approved_payment.vps", {}, false, &error)) return error;
+    const ChildResult crashed = velrun_test::runChild(Velrun(
+        install, {"-f", "-qq", "-o", "/dev/null", "-e", "trace=" + state.call, "-e",
+                  "inject=" + state.call + ":signal=KILL:when=" + std::to_string(state.when)}));
+    // The pinpad's side of the killed run is over; it may be waiting for a
+    // host that never comes.
+    install.StopPinpad();
+    const bool told = crashed.out.find("success=1") != std::string::npos;
+    const std::string transcript = install.Transcript();
+    const bool approved = Answered(transcript, "BEGINTR:");
+    const bool over = Answered(transcript, "ENDTR");
+    const std::string status = install.Read("lastop.stb");
+    const bool open = !status.empty() && status[0] == '\x01';
+    const bool whole = install.Read("rc.out") == "000\n" &&
+                       install.Read("cheq.out").find(kSlipLine) != std::string::npos;
+    if (told && (open || !whole)) return "success was told for a payment whose files are not kept";
+    if (approved && !open && !over)
+        return "the status was closed before the pinpad's end of the transaction was answered";
+    if (approved && !told && !open && !whole)
+        return "a payment the pinpad may have approved is neither cancelled nor kept whole";
+    // The next run: a cancellation first exactly when the status is open.
+    if (!install.StartPinpad(open ? "recovery_cancel.vps" : "approved_payment.vps", {}, false,
+                             &error))
+        return error;
+    ChildOptions next;
+    next.program = VELRUN_PATH;
+    next.args = {"--command", "1", "--amount", "1500", "--currency", "643"};
+    next.workDir = install.Path();
+    const ChildResult after = velrun_test::runChild(next);
+    const ChildResult played = install.FinishPinpad();
+    if (!played.exited || played.exitStatus != 0)
+        return std::string("the next run did not play as expected (") +
+               (open ? "cancellation first" : "no cancellation") + "): " + played.err;
+    if (after.out.find("success=1") == std::string::npos)
+        return "the next run failed: " + after.out;
+    if (install.Read("lastop.stb") != std::string(1, '\0'))
+        return "the next run left the status open";
+    if (install.Read("rc.out") != "000\n") return "the next run's result file is not its own";
+    return "";
+}
+
+TEST(CrashStates, EveryKillDuringAPaymentLeavesAStateTheNextRunSettles) {
+    if (access(kStrace, X_OK) != 0) GTEST_SKIP() << "strace is not installed";
+    const std::map<std::string, int> counts = CountCalls();
+    ASSERT_FALSE(counts.empty());
+    int states = 0;
+    for (const auto& [call, count] : counts) {
+        for (int when = 1; when <= count; ++when) {
+            const State state{call, when};
+            const std::string broken = Explore(state);
+            ++states;
+            ASSERT_EQ(broken, "") << state.Describe();
+        }
+    }
+    std::printf("crash states tried: %d\n", states);
+    EXPECT_GT(states, 50);
+}
+
+}  // namespace
