@@ -30,6 +30,17 @@ const char* const kCalls[] = {"write", "fsync", "fdatasync", "rename", "unlink",
 // "ОПЛАТА", a line of the approved payment's slip.
 const char kSlipLine[] = "\xCE\xCF\xCB\xC0\xD2\xC0";
 
+// A run to crash: the pinpad's scenario, whether a transaction is left open
+// before it, and which of its transactions is the payment.
+struct Plan {
+    const char* scenario;
+    bool leftOpen;
+    int payment;
+};
+const Plan kPayment{"approved_payment.vps", false, 1};
+// A transaction left open: the run cancels it first, then pays.
+const Plan kCancellation{"recovery_cancel.vps", true, 2};
+
 ChildOptions Velrun(const Installation& install, const std::vector<std::string>& strace) {
     ChildOptions options;
     options.program = kStrace;
@@ -40,11 +51,12 @@ ChildOptions Velrun(const Installation& install, const std::vector<std::string>&
     return options;
 }
 
-// How many times a payment makes each call, from one recorded run.
-std::map<std::string, int> CountCalls() {
+// How many times a run makes each call, from one recorded run.
+std::map<std::string, int> CountCalls(const Plan& plan) {
     Installation install;
+    if (plan.leftOpen) install.Write("lastop.stb", std::string(1, '\x01'));
     std::string error;
-    EXPECT_TRUE(install.StartPinpad("approved_payment.vps", {}, false, &error)) << error;
+    EXPECT_TRUE(install.StartPinpad(plan.scenario, {}, false, &error)) << error;
     std::string trace = "trace=";
     for (const char* call : kCalls) trace += std::string(call) + (call == kCalls[5] ? "" : ",");
     velrun_test::runChild(Velrun(install, {"-f", "-qq", "-o", install / "calls.txt", "-e", trace}));
@@ -62,27 +74,34 @@ std::map<std::string, int> CountCalls() {
     return counts;
 }
 
-// Whether the pinpad got the host's answer to one of its requests: to
+// How many of the pinpad's requests of one word got the host's answer: to
 // "BEGINTR:" it may authorise, to "ENDTR" its transaction is over.
-bool Answered(const std::string& transcript, const char* request) {
-    const size_t sent = transcript.find(std::string("send \"") + request + "\"");
-    return sent != std::string::npos &&
-           transcript.find("host -> pinpad", sent) != std::string::npos;
+int Answered(const std::string& transcript, const char* request) {
+    const std::string step = std::string("send \"") + request + "\"";
+    int answered = 0;
+    for (size_t sent = transcript.find(step); sent != std::string::npos;
+         sent = transcript.find(step, sent + 1))
+        if (transcript.find("host -> pinpad", sent) != std::string::npos) ++answered;
+    return answered;
 }
 
 struct State {
+    Plan plan;
     std::string call;
     int when = 0;
-    std::string Describe() const { return "killed at " + call + " #" + std::to_string(when); }
+    std::string Describe() const {
+        return std::string(plan.scenario) + ": killed at " + call + " #" + std::to_string(when);
+    }
 };
 
 // What a crash left: whether the caller was told success, whether the
-// pinpad may have approved (it had the "OK" to "BEGINTR:") and had its end
-// answered (the "OK" to "ENDTR").
+// pinpad may have approved the payment (it had the "OK" to its
+// "BEGINTR:"), and whether a transaction it began is not yet answered its
+// end.
 struct Left {
     bool told = false;
     bool approved = false;
-    bool over = false;
+    bool unended = false;
 };
 
 // Judges the files a crash left in install and plays the next run; empty
@@ -96,7 +115,7 @@ std::string Settle(Installation& install, const Left& left) {
         return "success was told for a payment whose files are not kept";
     if (left.approved && !left.told && !open && !whole)
         return "a payment the pinpad may have approved is neither cancelled nor kept whole";
-    if (left.approved && !open && !left.over)
+    if (left.unended && !open)
         return "the status was closed before the pinpad's end of the transaction was answered";
     // The next run: a cancellation first exactly when the status is open.
     std::string error;
@@ -123,8 +142,9 @@ std::string Settle(Installation& install, const Left& left) {
 // A process crash: velrun killed at one call; the page cache survives it.
 std::string Explore(const State& state) {
     Installation install;
+    if (state.plan.leftOpen) install.Write("lastop.stb", std::string(1, '\x01'));
     std::string error;
-    if (!install.StartPinpad("approved_payment.vps", {}, false, &error)) return error;
+    if (!install.StartPinpad(state.plan.scenario, {}, false, &error)) return error;
     const ChildResult crashed = velrun_test::runChild(Velrun(
         install, {"-f", "-qq", "-o", "/dev/null", "-e", "trace=" + state.call, "-e",
                   "inject=" + state.call + ":signal=KILL:when=" + std::to_string(state.when)}));
@@ -134,25 +154,40 @@ std::string Explore(const State& state) {
     const std::string transcript = install.Transcript();
     Left left;
     left.told = crashed.out.find("success=1") != std::string::npos;
-    left.approved = Answered(transcript, "BEGINTR:");
-    left.over = Answered(transcript, "ENDTR");
+    const int begun = Answered(transcript, "BEGINTR:");
+    left.approved = begun >= state.plan.payment;
+    left.unended = begun > Answered(transcript, "ENDTR");
     return Settle(install, left);
+}
+
+// Every kill of one run; the number of states tried.
+int ExploreKills(const Plan& plan) {
+    const std::map<std::string, int> counts = CountCalls(plan);
+    EXPECT_FALSE(counts.empty());
+    int states = 0;
+    for (const auto& [call, count] : counts) {
+        for (int when = 1; when <= count; ++when) {
+            const State state{plan, call, when};
+            const std::string broken = Explore(state);
+            ++states;
+            EXPECT_EQ(broken, "") << state.Describe();
+            if (!broken.empty()) return states;
+        }
+    }
+    return states;
 }
 
 TEST(CrashStates, EveryKillDuringAPaymentLeavesAStateTheNextRunSettles) {
     if (access(kStrace, X_OK) != 0) GTEST_SKIP() << "strace is not installed";
-    const std::map<std::string, int> counts = CountCalls();
-    ASSERT_FALSE(counts.empty());
-    int states = 0;
-    for (const auto& [call, count] : counts) {
-        for (int when = 1; when <= count; ++when) {
-            const State state{call, when};
-            const std::string broken = Explore(state);
-            ++states;
-            ASSERT_EQ(broken, "") << state.Describe();
-        }
-    }
-    std::printf("crash states tried: %d\n", states);
+    const int states = ExploreKills(kPayment);
+    std::printf("crash states of a payment tried: %d\n", states);
+    EXPECT_GT(states, 50);
+}
+
+TEST(CrashStates, EveryKillDuringACancellationAndPaymentLeavesAStateTheNextRunSettles) {
+    if (access(kStrace, X_OK) != 0) GTEST_SKIP() << "strace is not installed";
+    const int states = ExploreKills(kCancellation);
+    std::printf("crash states of a cancellation and payment tried: %d\n", states);
     EXPECT_GT(states, 50);
 }
 
@@ -173,6 +208,7 @@ TEST(CrashStates, EveryPowerCutDuringAPaymentLeavesAStateTheNextRunSettles) {
     Left left;
     bool begun = false;
     bool ending = false;
+    bool over = false;
     int states = 0;
     for (size_t e = 0; e < events.size(); ++e) {
         const std::string& line = events[e].text;
@@ -182,7 +218,8 @@ TEST(CrashStates, EveryPowerCutDuringAPaymentLeavesAStateTheNextRunSettles) {
             ending = ending || line.find("ENDTR") != std::string::npos;
         }
         left.approved = left.approved || (begun && sent);
-        left.over = left.over || (ending && sent);
+        over = over || (ending && sent);
+        left.unended = left.approved && !over;
         const bool toCaller = events[e].call == "write" && line.find("(1<") != std::string::npos;
         left.told = left.told || (toCaller && line.find("success=1") != std::string::npos);
         const bool files = line.find("lastop.stb>") != std::string::npos ||
