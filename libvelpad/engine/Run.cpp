@@ -186,6 +186,10 @@ int PPAD::CloseTransaction(int result) {
         handlers::Reply reply(session_);
         handlers::Request request = RequestFor(reply);
         if (!handlers::StatusKept(request) || handlers::WriteStatus(request, 0x00)) return result;
+        // A "closed" that failed its sync may still be what the file reads:
+        // the status is put back to "open", so that the failure reported
+        // and the next run's cancellation agree.
+        handlers::WriteStatus(request, 0x01);
         lost = session_.StatusFilePath();
     }
     log_.Write(

@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "ri/File.h"
+#include "ri/FileFaults.h"
 
 namespace ri {
 
@@ -88,6 +89,7 @@ int File::OpenForContent(const std::string& path, std::size_t size) {
 }
 
 bool File::WriteAll(int fd, const std::string& data) {
+    if (FileFaults::Strike(false)) return false;
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t wrote = write(fd, data.data() + done, data.size() - done);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ri/File.h"
+#include "ri/FileFaults.h"
 #include "ri/RunFile.h"
 
 namespace ri {
@@ -55,7 +56,7 @@ bool ReplaceFile(const std::string& path, const std::string& data, std::string* 
     const char* failed = nullptr;
     if (!File::WriteAll(fd, data))
         failed = "write";
-    else if (fsync(fd) != 0)
+    else if (FileFaults::Strike(true) || fsync(fd) != 0)
         failed = "sync";
     if (close(fd) != 0 && failed == nullptr) failed = "close";
     if (failed == nullptr && rename(temporary.c_str(), path.c_str()) != 0) failed = "rename";

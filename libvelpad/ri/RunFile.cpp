@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "ri/File.h"
+#include "ri/FileFaults.h"
 
 namespace ri {
 namespace RunFile {
@@ -28,7 +29,7 @@ bool SyncFolder(const std::string& path) {
                                                           : path.substr(0, slash);
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool synced = fsync(fd) == 0;
+    const bool synced = !FileFaults::Strike(true) && fsync(fd) == 0;
     close(fd);
     return synced;
 }
@@ -41,7 +42,7 @@ bool RewriteDurably(const std::string& path, const std::string& data, std::strin
     const char* failed = nullptr;
     if (!File::WriteAll(fd, data))
         failed = "write";
-    else if (fdatasync(fd) != 0)
+    else if (FileFaults::Strike(true) || fdatasync(fd) != 0)
         failed = "sync";
     const int reason = errno;
     if (close(fd) != 0 && failed == nullptr) failed = "close";

@@ -4,7 +4,8 @@
 // transaction, then pays through a bank channel and prints a slip. For every
 // point of failure the run must end within its idle time-out with a defined
 // result, leave the status file saying whether a transaction is still open,
-// keep the slip lines it printed, and the next run must recover.
+// keep the slip lines it printed, and the next run must recover. The same
+// loop fails each write and sync of the run's files in turn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "CountdownLink.h"
 #include "config/Tags.h"
 #include "engine/PPAD.h"
+#include "ri/FileFaults.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -160,6 +162,44 @@ protected:
         }
     }
 
+    // Whether the host sent the payment's start message (operation 1, pinpad
+    // index 4) and answered the "BEGINTR:" after it "OK".
+    static bool PaymentBegun(const std::vector<std::string>& sent) {
+        for (size_t i = 0; i + 1 < sent.size(); ++i)
+            if (sent[i].rfind("1\x1b"
+                              "4\x1b",
+                              0) == 0)
+                return sent[i + 1] == "OK";
+        return false;
+    }
+
+    // Fails every write and sync of the run's files in turn (a full disk, a
+    // broken one): the run never reports success, the transaction it found
+    // open stays open on the disk, and the next run cancels it and pays.
+    void LoopOverEveryFileCall() {
+        const std::vector<std::string> script = Script();
+        Write("lastop.stb", kOpen);
+        ri::FileFaults::Arm(0);
+        ASSERT_EQ(Run(script, 0, LinkFault::kClose).result, 0);
+        const long calls = ri::FileFaults::Counted();
+        ASSERT_GT(calls, 10);
+        RecordProperty("file calls", static_cast<int>(calls));
+        for (long n = 1; n <= calls; ++n) {
+            SCOPED_TRACE("write or sync " + std::to_string(n) + " fails");
+            Write("lastop.stb", kOpen);
+            ri::FileFaults::Arm(n);
+            const Outcome faulted = Run(script, 0, LinkFault::kClose);
+            const bool struck = ri::FileFaults::Counted() >= n;
+            ri::FileFaults::Arm(0);
+            EXPECT_TRUE(struck);
+            EXPECT_NE(faulted.result, 0);
+            // Closed only when the payment never began: refused before its
+            // start message, or its "BEGINTR:" refused.
+            EXPECT_TRUE(faulted.status == kOpen || !PaymentBegun(faulted.countdown.sent));
+            CheckRecovery(faulted.status);
+        }
+    }
+
     void CheckFaulted(const Outcome& run, const std::vector<std::string>& script) {
         const size_t delivered = run.countdown.delivered;
         EXPECT_TRUE(run.countdown.struck);
@@ -202,6 +242,10 @@ TEST_F(FaultInjectionTest, PinpadSilentFromEveryOperation) {
 
 TEST_F(FaultInjectionTest, FrameCutAtEveryOperation) {
     LoopOverEveryOperation(LinkFault::kCutFrame);
+}
+
+TEST_F(FaultInjectionTest, RunFileWriteOrSyncFailingAtEveryCall) {
+    LoopOverEveryFileCall();
 }
 
 }  // namespace
