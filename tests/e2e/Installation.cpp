@@ -80,6 +80,14 @@ ChildResult Installation::FinishPinpad() {
     return result;
 }
 
+ChildOptions Installation::Payment() const {
+    ChildOptions velrun;
+    velrun.program = VELRUN_PATH;
+    velrun.args = {"--command", "1", "--amount", "1500", "--currency", "643"};
+    velrun.workDir = Path();
+    return velrun;
+}
+
 ChildResult Installation::StopPinpad() {
     pinpad_->sendSignal(SIGTERM);
     return FinishPinpad();

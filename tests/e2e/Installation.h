@@ -24,6 +24,9 @@ public:
     // Ends the emulator at once (SIGTERM), whatever step it is at.
     velrun_test::ChildResult StopPinpad();
 
+    // velrun running a payment of 15.00 (operation 1) in this installation.
+    velrun_test::ChildOptions Payment() const;
+
     const std::string& Path() const { return dir_.Path(); }
     std::string operator/(const std::string& name) const { return dir_ / name; }
     std::string Read(const std::string& name) const;

@@ -167,11 +167,7 @@ int PayAsCaller(const Installation& install) {
 }
 
 ChildResult PayWithVelrun(const Installation& install) {
-    ChildOptions velrun;
-    velrun.program = VELRUN_PATH;
-    velrun.args = {"--command", "1", "--amount", "1500", "--currency", "643"};
-    velrun.workDir = install.Path();
-    return velrun_test::runChild(velrun);
+    return velrun_test::runChild(install.Payment());
 }
 
 class CardDataTest : public testing::TestWithParam<int> {};

@@ -122,11 +122,7 @@ std::string Settle(Installation& install, const Left& left) {
     if (!install.StartPinpad(open ? "recovery_cancel.vps" : "approved_payment.vps", {}, false,
                              &error))
         return error;
-    ChildOptions next;
-    next.program = VELRUN_PATH;
-    next.args = {"--command", "1", "--amount", "1500", "--currency", "643"};
-    next.workDir = install.Path();
-    const ChildResult after = velrun_test::runChild(next);
+    const ChildResult after = velrun_test::runChild(install.Payment());
     const ChildResult played = install.FinishPinpad();
     if (!played.exited || played.exitStatus != 0)
         return std::string("the next run did not play as expected (") +

@@ -18,7 +18,6 @@
 
 namespace {
 
-using velrun_test::ChildOptions;
 using velrun_test::ChildResult;
 
 struct Snapshot {
@@ -32,11 +31,7 @@ protected:
     ChildResult Pay(Installation& install, const std::string& scenario) {
         std::string error;
         EXPECT_TRUE(install.StartPinpad(scenario, {}, false, &error)) << error;
-        ChildOptions velrun;
-        velrun.program = VELRUN_PATH;
-        velrun.args = {"--command", "1", "--amount", "1500", "--currency", "643"};
-        velrun.workDir = install.Path();
-        const ChildResult run = velrun_test::runChild(velrun);
+        const ChildResult run = velrun_test::runChild(install.Payment());
         const ChildResult played = install.FinishPinpad();
         EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << "\n"
                                                              << install.Transcript();
