@@ -3,6 +3,7 @@
 // virtual pinpad over loopback TCP. Library runs with logs off and with the
 // default logs alternate with bare runs in one pinpad process, so that load
 // from elsewhere on the machine falls on all three alike.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,9 +37,56 @@ double Timed(const std::function<void()>& run) {
     return Micros(Clock::now() - start);
 }
 
+// The syncs a durable payment needs, alone, in the installation's folder:
+// the status byte "open" and later "closed", each synced, and with the
+// result files the result, cheque, output and exchange files each written to
+// a temporary file, synced, renamed and the folder synced.
+constexpr int kStatusSyncs = 2;
+constexpr int kResultFiles = 4;
+constexpr int kSyncsWithResults = kStatusSyncs + 2 * kResultFiles;
+
+void SyncStatus(char state) {
+    const int fd = open("sync-alone.stb", O_WRONLY | O_CREAT | O_CLOEXEC, 0640);
+    if (fd < 0 || write(fd, &state, 1) != 1 || fdatasync(fd) != 0)
+        throw std::runtime_error("status sync failed");
+    close(fd);
+}
+
+void SyncReplace(const std::string& name) {
+    const std::string temporary = "." + name + ".tmp";
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0640);
+    const std::string data(64, 'x');
+    if (fd < 0 || write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()) ||
+        fsync(fd) != 0)
+        throw std::runtime_error("file sync failed");
+    close(fd);
+    if (rename(temporary.c_str(), name.c_str()) != 0) throw std::runtime_error("rename failed");
+    const int folder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || fsync(folder) != 0) throw std::runtime_error("folder sync failed");
+    close(folder);
+}
+
+void SyncsAlone(bool results) {
+    SyncStatus('\x01');
+    if (results)
+        for (const char* name : {"sync-rc.out", "sync-cheq.out", "sync-output.out", "sync-env.out"})
+            SyncReplace(name);
+    SyncStatus('\0');
+}
+
 struct Series {
     std::vector<double> bare, logsOff, logsOn;
+    // The syncs alone: of the status only (logs off keep no result files),
+    // and of the status with the result files.
+    std::vector<double> statusSyncs, allSyncs;
 };
+
+// A limit per round: the bare exchange plus the syncs the run must make.
+std::vector<double> Plus(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> sum(a.size());
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) sum[i] = a[i] + b[i];
+    return sum;
+}
 
 // only: -1 for all three kinds of run, else the one kind to run (profiling).
 Series Measure(int rounds, int only) {
@@ -60,6 +108,9 @@ Series Measure(int rounds, int only) {
             const double micros = Timed(runs[which]);
             if (round >= kWarmUpRounds) sinks[which]->push_back(micros);
         }
+        if (only >= 0 || round < kWarmUpRounds) continue;
+        series.statusSyncs.push_back(Timed([] { SyncsAlone(false); }));
+        series.allSyncs.push_back(Timed([] { SyncsAlone(true); }));
     }
     pinpad.Finish();
     if (chdir("/") != 0) throw std::runtime_error("chdir failed");
@@ -97,6 +148,19 @@ int main(int argc, char** argv) {
         PrintFigure("library, default logs", on, "us");
         PrintRatio("logs off / limit", MedianRatio(s.logsOff, s.bare), 1.25);
         PrintRatio("default logs / limit", MedianRatio(s.logsOn, s.bare), 1.6);
+        std::printf(
+            "Durable payment on the installation's disk folder (limit: the bare exchange "
+            "plus the syncs alone)\n");
+        PrintFigure("syncs per payment, logs off", kStatusSyncs, "",
+                    "(the status open, the status closed)");
+        PrintFigure("syncs per payment, default logs", kSyncsWithResults, "",
+                    "(and 4 result files, each with its folder)");
+        PrintFigure("the syncs alone, logs off", Median(s.statusSyncs), "us");
+        PrintFigure("the syncs alone, default logs", Median(s.allSyncs), "us");
+        PrintRatio("durable, logs off / bare + syncs",
+                   MedianRatio(s.logsOff, Plus(s.bare, s.statusSyncs)), 1.25);
+        PrintRatio("durable, default logs / bare + syncs",
+                   MedianRatio(s.logsOn, Plus(s.bare, s.allSyncs)), 1.6);
         PrintFigure("library overhead per transaction, logs off", off - bare, "us");
         PrintFigure("library overhead per transaction, default logs", on - bare, "us");
         PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",
