@@ -2,8 +2,11 @@
 
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "Check.h"
+#include "LedgerListing.h"
 
 namespace velrun {
 
@@ -12,6 +15,7 @@ namespace {
 const char kUsage[] =
     "Usage: velrun --command CODE [OPTION VALUE]...\n"
     "       velrun --check | --help | --version\n"
+    "       velrun --ledger [N] [--json]\n"
     "\n"
     "Runs one terminal operation through libvelpad and prints its result as\n"
     "key=value lines: authorizationCode, cardNumber, cardType, code, message,\n"
@@ -29,16 +33,30 @@ const char kUsage[] =
     "\n"
     "  --check     check the installation in the working directory, with the\n"
     "              library's link test to the pinpad, and exit\n"
+    "  --ledger [N] [--json]\n"
+    "              print the newest N records (default 20) of the ledger of\n"
+    "              operations, one key=value line each or as JSON, and exit\n"
     "  --help      print this help and exit\n"
     "  --version   print the version and exit\n"
     "\n"
     "Exit status: 0 when the result was printed (the operation's outcome is in\n"
     "\"success\" and \"code\"), 1 for a bad command line; --check: 0 when the\n"
-    "installation is ready, 2 otherwise.\n";
+    "installation is ready, 2 otherwise; --ledger: 0, or 2 when the ledger is\n"
+    "off, missing or unreadable.\n";
 
 }  // namespace
 
 std::optional<int> runInformational(int argc, char* argv[]) {
+    if (argc >= 2 && std::strcmp(argv[1], "--ledger") == 0) {
+        int count = kLedgerRecords;
+        bool json = false;
+        if (!parseLedgerArguments(std::vector<std::string>(argv + 2, argv + argc), &count, &json)) {
+            std::cerr << "velrun: --ledger takes a count of 1.." << kMostLedgerRecords
+                      << " and --json" << std::endl;
+            return 1;
+        }
+        return listLedger(count, json, std::cout, std::cerr);
+    }
     if (argc != 2) return std::nullopt;
     if (std::strcmp(argv[1], "--help") == 0) {
         std::cout << kUsage << std::flush;

@@ -1,6 +1,6 @@
-// The informational command lines of velrun: --help, --version and --check.
-// Each is recognised only as the sole argument, so every other command line
-// keeps its meaning.
+// The informational command lines of velrun: --help, --version and --check,
+// each recognised only as the sole argument, and --ledger with its own
+// arguments, so that every other command line keeps its meaning.
 #pragma once
 
 #include <optional>

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 
+#include "config/SettingRules.h"
 #include "ri/IniLine.h"
 
 namespace velrun {
@@ -83,6 +84,7 @@ std::map<std::string, std::string> engineSettings(const std::vector<SettingsLine
         {"RC_CONVERT_FILE", "rc_conv.ini"},
         {"RC_RESOLVE_FILE", "rc_res.ini"},
         {"LOG_FOLDER_NAME", "Logs"},
+        {"LEDGER_FILE", SettingRules::kLedgerFile},
     };
     for (const SettingsLine& line : lines) settings[upper(line.key)] = line.value;
     return settings;

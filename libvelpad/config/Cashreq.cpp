@@ -1,5 +1,6 @@
 #include "config/Cashreq.h"
 
+#include "config/SettingRules.h"
 #include "ri/Conv.h"
 
 Cashreq::Cashreq(ri::Trace* trace)
@@ -27,6 +28,7 @@ Cashreq::Cashreq(ri::Trace* trace)
           {"LOG_FOLDER_MODE", "770"},
           {"AUTH_CODE_FULL", "1"},
           {"TRACE_FILE", "trace.txt"},
+          {"LEDGER_FILE", SettingRules::kLedgerFile},
       } {}
 
 void Cashreq::MakePair(const std::string& key, const std::string& value) {

@@ -56,6 +56,10 @@ public:
     // index"), or null when the line gives both.
     static const char* MissingStartFields(const Operation& operation);
 
+    // The ledger of operations a run keeps unless "LEDGER_FILE" names
+    // another file ("NO_LEDGER" turns it off).
+    static constexpr char kLedgerFile[] = "ledger.db";
+
     // The "PORT" value of the TCP relay.
     static constexpr char kRelayPort[] = "ETH";
     // A serial device name: "COM" and one character, "\\.\COM..." or

@@ -14,6 +14,7 @@
 #include "engine/RunOutputs.h"
 #include "engine/handlers/Request.h"
 #include "engine/handlers/RunRecords.h"
+#include "engine/ledger/RunLedger.h"
 #include "engine/session/PinpadSession.h"
 
 namespace ri {
@@ -133,6 +134,8 @@ protected:
     // The run's result and cheque files, printed flag and the files checked
     // before the start message.
     RunOutputs outputs_;
+    // The record of each operation the run starts.
+    RunLedger ledger_;
     // The stop request, what Stop reports, the printer's escapes.
     handlers::RunState state_;
     const bool logging_;

@@ -5,6 +5,8 @@
 
 #include "engine/PPAD.h"
 #include "engine/Texts.h"
+#include "ri/Conv.h"
+#include "ri/Exception.h"
 #include "ri/File.h"
 #include "ri/Format.h"
 #include "ri/Trace.h"
@@ -49,13 +51,30 @@ void PPAD::CancelLastOperation() {
     const std::string message = config_.operations.GetType(kCancelOperation) + kEsc +
                                 config_.operations.GetOwInd(kCancelOperation) +
                                 std::string(4, kEsc);
+    bool begun = false;
     try {
         StoreCode(kNoResult);
         PrintTechCheck(kNoResult);
+        // Without its record in the ledger the cancellation does not start,
+        // and neither does the run that needed it.
+        if (!ledger_.Begin(session_, cancelTags, kCancelOperation, true)) {
+            ownTags->Add("text_message", texts::kFileNotKept + ledger_.Path());
+            throw ri::Exception("the ledger cannot be written");
+        }
+        begun = true;
         log_.Write("START");
+        const bool ended = Start(message) == 0;
+        const int code =
+            static_cast<int>(ri::Conv::String::ToInt(cancelTags.Get("response_code")));
         // A cancellation the pinpad ended closes as every transaction does.
-        if (Start(message) == 0) CloseTransaction(0);
+        if (ended)
+            CloseTransaction(code);
+        else
+            ledger_.Complete(session_, cancelTags, code, false);
+        ledger_.NoteRecovery(session_);
+        ledger_.Close();
     } catch (...) {
+        if (begun) ledger_.Close();
         tags_ = ownTags;
         outputs_.Restore(own);
         throw;

@@ -93,7 +93,11 @@ int PPAD::Run(int operation, void* callback) {
         log_.Write("ALL SUPPORTED TAGS:\n%s", tags_->PrintTags().c_str());
     LogsControl();
     // The status "closed" is the last act before the caller learns the result.
-    if (ended_) result = CloseTransaction(result);
+    if (ended_)
+        result = CloseTransaction(result);
+    else
+        ledger_.Complete(session_, *tags_, result, false);
+    ledger_.Close();
     return result;
 }
 
@@ -129,6 +133,11 @@ int PPAD::RunOperation(int operation, void* callback) {
     CheckJL();
     if (!LoadOperationTables(session_)) return -1;
     if (!outputs_.Check(session_, !Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP"), log_)) return -1;
+    // Without its record in the ledger no operation starts.
+    if (!ledger_.Begin(session_, *tags_, operation, false)) {
+        tags_->Add("text_message", texts::kFileNotKept + ledger_.Path());
+        return -1;
+    }
     if (!ConnectForRun()) return -1;
     trace_->Debug("Run command: [%d]", operation);
     if (!config_.operations.IsExist(operation)) {
@@ -182,6 +191,8 @@ int PPAD::UnendedResult(int result) {
 int PPAD::CloseTransaction(int result) {
     if (logging_ && outputs_.LostFile().empty()) outputs_.Commit(log_);
     std::string lost = outputs_.LostFile();
+    // The ledger's record is complete before the status says "closed".
+    if (lost.empty() && !ledger_.Complete(session_, *tags_, result, true)) lost = ledger_.Path();
     if (lost.empty()) {
         handlers::Reply reply(session_);
         handlers::Request request = RequestFor(reply);
@@ -199,6 +210,7 @@ int PPAD::CloseTransaction(int result) {
     trace_->Error("PPAD: file [%s] was not kept", lost.c_str());
     StoreCode(kNoResult);
     tags_->Add("text_message", texts::kFileNotKept + lost);
+    ledger_.Complete(session_, *tags_, kNoResult, false);
     return kNoResult;
 }
 

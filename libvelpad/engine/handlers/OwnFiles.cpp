@@ -2,6 +2,7 @@
 // nor replace through "GETFILE:" and "PUTFILE:": the settings and code tables
 // the engine reads, the files of a run, the logs, the runner and any program
 // or shared library. The pinpad reaches exchange files only.
+#include "engine/ledger/RunLedger.h"
 #include "engine/handlers/OwnFiles.h"
 
 #include <sys/stat.h>
@@ -79,6 +80,10 @@ std::vector<std::string> OwnFiles(const Request& r) {
     const std::string status = session.PathIn(session.StatusFileName(), registry.GetWorkPath());
     files.push_back(status);
     files.push_back(status + ".lock");
+    // The ledger of operations with its write-ahead log and shared index.
+    const std::string ledger = RunLedger::PathFor(session);
+    if (!ledger.empty())
+        for (const char* part : {"", "-wal", "-shm", "-journal"}) files.push_back(ledger + part);
     return files;
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 // Files that carry the suffix of the port and of the relay identifier, so
 // that several pinpads on one register keep separate results.
-const char* const kSuffixedFiles[] = {"OUTPUT_FILE", "RESULT_FILE", "CHEQ_FILE"};
+const char* const kSuffixedFiles[] = {"OUTPUT_FILE", "RESULT_FILE", "CHEQ_FILE", "LEDGER_FILE"};
 
 // The part of a port name from "COM" or "tty" on, trimmed.
 std::string PortSuffix(const std::string& port) {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/ledger/LedgerRecord.h"
+
+struct sqlite3;
+
+// The ledger of operations: an SQLite database of one record per operation
+// a run starts. Every change is one transaction, committed in WAL mode with
+// full synchronisation, so a record the ledger said it wrote survives a
+// crash and a power cut. Errors are returned as texts naming the file and
+// SQLite's reason; nothing throws.
+class Ledger {
+public:
+    Ledger() = default;
+    ~Ledger();
+    Ledger(const Ledger&) = delete;
+    Ledger& operator=(const Ledger&) = delete;
+
+    // Opens (creating when asked) the database at path, waiting at most
+    // busyMs for another run that writes it.
+    bool Open(const std::string& path, bool create, long busyMs);
+    bool IsOpen() const { return db_ != nullptr; }
+    const std::string& Error() const { return error_; }
+
+    // In one synchronised transaction: the records left pending by a run
+    // that never completed them become "interrupted" (their ids in
+    // *interrupted), records older than days (when above 0) and beyond the
+    // newest maxRecords (when above 0) are pruned, and the new record is
+    // stored pending with its id set.
+    bool Begin(LedgerRecord* record, long days, long maxRecords,
+               std::vector<long long>* interrupted);
+    // Stores everything the run learned of a record (by its id).
+    bool Complete(const LedgerRecord& record);
+    // Notes what was done about interrupted records that have no note yet.
+    bool NoteRecovery(const std::string& recovery);
+    // The newest count records, oldest first.
+    bool Last(int count, std::vector<LedgerRecord>* records);
+
+private:
+    bool MakeFile();
+    bool Execute(const char* sql);
+    bool Fail(const char* what);
+    bool Prune(long days, long maxRecords);
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    std::string error_;
+};
