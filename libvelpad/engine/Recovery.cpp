@@ -64,8 +64,7 @@ void PPAD::CancelLastOperation() {
         begun = true;
         log_.Write("START");
         const bool ended = Start(message) == 0;
-        const int code =
-            static_cast<int>(ri::Conv::String::ToInt(cancelTags.Get("response_code")));
+        const int code = static_cast<int>(ri::Conv::String::ToInt(cancelTags.Get("response_code")));
         // A cancellation the pinpad ended closes as every transaction does.
         if (ended)
             CloseTransaction(code);

@@ -126,7 +126,8 @@ std::string Settle(Installation& install, const Left& left) {
     const ChildResult played = install.FinishPinpad();
     if (!played.exited || played.exitStatus != 0)
         return std::string("the next run did not play as expected (") +
-               (open ? "cancellation first" : "no cancellation") + "): " + played.err;
+               (open ? "cancellation first" : "no cancellation") + "): " + played.err +
+               "\nthe run printed: " + after.out + after.err;
     if (after.out.find("success=1") == std::string::npos)
         return "the next run failed: " + after.out;
     if (install.Read("lastop.stb") != std::string(1, '\0'))

@@ -52,8 +52,8 @@ ChildResult Play(Installation& install, const std::string& scenario,
     return run;
 }
 
-const std::vector<std::string> kPayment = {"--command", "1", "--amount", "1500", "--currency",
-                                           "643"};
+const std::vector<std::string> kPayment = {"--command", "1",          "--amount",
+                                           "1500",      "--currency", "643"};
 
 struct Kind {
     const char* name;
@@ -67,11 +67,13 @@ struct Kind {
 // whose pinpad dropped the line after "BEGINTR:" each leave one completed
 // record; only the card's masked number is kept of its data.
 TEST(LedgerE2E, EachKindOfRunLeavesItsRecord) {
-    const std::vector<std::string> refund = {"--command", "3", "--amount", "1500", "--currency",
-                                             "643", "--rrn", "412345678901"};
+    const std::vector<std::string> refund = {"--command",  "3",   "--amount", "1500",
+                                             "--currency", "643", "--rrn",    "412345678901"};
     const Kind kinds[] = {
-        {"payment", "approved_payment.vps", kPayment, "1|approved|0|4276********1234|412345678901|"},
-        {"decline", "declined_payment.vps", kPayment, "1|declined|51|4276********1234|412345678902|"},
+        {"payment", "approved_payment.vps", kPayment,
+         "1|approved|0|4276********1234|412345678901|"},
+        {"decline", "declined_payment.vps", kPayment,
+         "1|declined|51|4276********1234|412345678902|"},
         {"refund", "refund.vps", refund, "3|approved|0|4276********1234|412345678903|"},
         {"totals", "totals_long_slip.vps", {"--command", "12"}, "12|approved|0|||"},
         {"broken", "broken_after_begintr.vps", kPayment, "1|interrupted|999|||"},

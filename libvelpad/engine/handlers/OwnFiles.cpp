@@ -2,7 +2,6 @@
 // nor replace through "GETFILE:" and "PUTFILE:": the settings and code tables
 // the engine reads, the files of a run, the logs, the runner and any program
 // or shared library. The pinpad reaches exchange files only.
-#include "engine/ledger/RunLedger.h"
 #include "engine/handlers/OwnFiles.h"
 
 #include <sys/stat.h>
@@ -11,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/ledger/RunLedger.h"
 #include "ri/File.h"
 #include "ri/INI.h"
 #include "ri/Trace.h"

@@ -48,10 +48,10 @@ public:
     void Null(int index) { sqlite3_bind_null(statement_, index); }
     std::string TextAt(int column) const {
         const unsigned char* text = sqlite3_column_text(statement_, column);
-        return text == nullptr ? std::string()
-                               : std::string(reinterpret_cast<const char*>(text),
-                                             static_cast<size_t>(sqlite3_column_bytes(
-                                                 statement_, column)));
+        return text == nullptr
+                   ? std::string()
+                   : std::string(reinterpret_cast<const char*>(text),
+                                 static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
     }
     long long NumberAt(int column) const { return sqlite3_column_int64(statement_, column); }
     bool NullAt(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
@@ -64,7 +64,10 @@ private:
 // after the id.
 void BindFields(Statement& s, const LedgerRecord& r) {
     s.Text(1, r.started);
-    if (r.ended.empty()) s.Null(2); else s.Text(2, r.ended);
+    if (r.ended.empty())
+        s.Null(2);
+    else
+        s.Text(2, r.ended);
     s.Number(3, r.operation);
     s.Text(4, r.operationName);
     s.Text(5, r.amount);
@@ -72,13 +75,19 @@ void BindFields(Statement& s, const LedgerRecord& r) {
     s.Text(7, r.terminalId);
     s.Text(8, r.cardNumber);
     s.Text(9, r.cardType);
-    if (r.hasResult) s.Number(10, r.resultCode); else s.Null(10);
+    if (r.hasResult)
+        s.Number(10, r.resultCode);
+    else
+        s.Null(10);
     s.Text(11, r.resultText);
     s.Text(12, r.rrn);
     s.Text(13, r.authCode);
     s.Text(14, r.receiptNumber);
     s.Text(15, r.outcome);
-    if (r.durationMs < 0) s.Null(16); else s.Number(16, r.durationMs);
+    if (r.durationMs < 0)
+        s.Null(16);
+    else
+        s.Number(16, r.durationMs);
     s.Text(17, r.recovery);
 }
 
@@ -126,7 +135,8 @@ bool Ledger::Execute(const char* sql) {
 // (the write-ahead log and the shared index take the same rights); false
 // when a link, a folder or anything but a regular file stands at the name.
 bool Ledger::MakeFile() {
-    const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0640);
+    const int fd =
+        open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0640);
     if (fd < 0) {
         error_ = "ledger [" + path_ + "]: cannot open: " + std::strerror(errno);
         return false;
@@ -178,21 +188,22 @@ bool Ledger::Prune(long days, long maxRecords) {
     return true;
 }
 
-bool Ledger::Begin(LedgerRecord* record, long days, long maxRecords,
+bool Ledger::Begin(LedgerRecord* record, bool settle, long days, long maxRecords,
                    std::vector<long long>* interrupted) {
     error_.clear();
     if (!Execute("BEGIN IMMEDIATE")) return false;
     bool done = false;
     {
         Statement pending(db_, "SELECT id FROM operations WHERE outcome = 'pending'");
-        while (pending.Ready() && sqlite3_step(pending.get()) == SQLITE_ROW)
+        while (settle && pending.Ready() && sqlite3_step(pending.get()) == SQLITE_ROW)
             interrupted->push_back(pending.NumberAt(0));
-        Statement mark(db_, "UPDATE operations SET outcome = 'interrupted' WHERE outcome = 'pending'");
+        Statement mark(db_,
+                       "UPDATE operations SET outcome = 'interrupted' WHERE outcome = 'pending'");
         Statement insert(db_, std::string("INSERT INTO operations(") + (kColumns + 4) +
                                   ") VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,"
                                   "?16,?17)");
         if (pending.Ready() && mark.Ready() && insert.Ready() &&
-            sqlite3_step(mark.get()) == SQLITE_DONE && Prune(days, maxRecords)) {
+            (!settle || sqlite3_step(mark.get()) == SQLITE_DONE) && Prune(days, maxRecords)) {
             BindFields(insert, *record);
             done = sqlite3_step(insert.get()) == SQLITE_DONE;
         }

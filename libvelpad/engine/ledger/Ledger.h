@@ -25,12 +25,12 @@ public:
     bool IsOpen() const { return db_ != nullptr; }
     const std::string& Error() const { return error_; }
 
-    // In one synchronised transaction: the records left pending by a run
-    // that never completed them become "interrupted" (their ids in
-    // *interrupted), records older than days (when above 0) and beyond the
+    // In one synchronised transaction: when settle is set, the records
+    // left pending by a run that never completed them become "interrupted"
+    // (their ids in *interrupted); records older than days (when above 0) and beyond the
     // newest maxRecords (when above 0) are pruned, and the new record is
     // stored pending with its id set.
-    bool Begin(LedgerRecord* record, long days, long maxRecords,
+    bool Begin(LedgerRecord* record, bool settle, long days, long maxRecords,
                std::vector<long long>* interrupted);
     // Stores everything the run learned of a record (by its id).
     bool Complete(const LedgerRecord& record);

@@ -24,10 +24,9 @@ constexpr int kNoResult = 999;
 std::string UtcNow() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        now.time_since_epoch())
-                        .count() %
-                    1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char text[32];
@@ -68,8 +67,7 @@ long OrDefault(const PinpadSession& session, const char* key, long fallback) {
 
 std::string RunLedger::PathFor(const PinpadSession& session) {
     if (session.Has("NO_LEDGER")) return "";
-    return session.PathIn(session.Setting("LEDGER_FILE"),
-                          session.config().registry.GetWorkPath());
+    return session.PathIn(session.Setting("LEDGER_FILE"), session.config().registry.GetWorkPath());
 }
 
 bool RunLedger::Failed(PinpadSession& session) {
@@ -95,10 +93,11 @@ bool RunLedger::Begin(PinpadSession& session, const Tags& tags, int operation, b
     r.currency = Field(tags, "currency");
     r.terminalId = Field(tags, "terminal_id");
     r.outcome = outcome::kPending;
+    // Records pending when the run stores its first one were left by a run
+    // that died; the run's own stay pending while it serves them.
     std::vector<long long> interrupted;
-    if (!ledger_.Begin(&r, OrDefault(session, "LEDGER_DAYS", kDefaultDays),
-                       OrDefault(session, "LEDGER_MAX_RECORDS", kDefaultMaxRecords),
-                       &interrupted))
+    if (!ledger_.Begin(&r, open_.empty(), OrDefault(session, "LEDGER_DAYS", kDefaultDays),
+                       OrDefault(session, "LEDGER_MAX_RECORDS", kDefaultMaxRecords), &interrupted))
         return Failed(session);
     for (long long id : interrupted)
         session.log().Write("WARNING: ledger record %lld was left pending, marked interrupted", id);
