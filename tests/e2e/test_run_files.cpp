@@ -65,7 +65,8 @@ TEST_F(RunFilesE2E, OwnFilesAreRefusedToTheFileRequests) {
                                 "jl.txt",  "velrun",      "libvelpad.so.1", "tool.sh"};
     const char* const written[] = {"cashreg.ini",  "cheq.out",   "rc.out",          "output.out",
                                    "varenv.out",   "lastop.stb", "lastop.stb.lock", "darir.log",
-                                   "pinpad.trace", "Logs",       "libvelpad.so",    "link.txt"};
+                                   "pinpad.trace", "Logs",       "libvelpad.so",    "link.txt",
+                                   "ledger.db",    "ledger.db-wal"};
     std::map<std::string, Snapshot> before;
     for (const char* name : kept) before[name] = Take(install, name);
     std::string scenario = "expect-start 1 1 643 15.00 \"\" \"\"\nsend \"BEGINTR:\"\nexpect OK\n";

@@ -180,7 +180,8 @@ bool Ledger::Prune(long days, long maxRecords) {
     }
     if (maxRecords > 0) {
         Statement s(db_,
-                    "DELETE FROM operations WHERE id <= (SELECT MAX(id) FROM operations) - ?1");
+                    "DELETE FROM operations WHERE outcome <> 'pending' AND"
+                    " id <= (SELECT MAX(id) FROM operations) - ?1 + 1");
         if (!s.Ready()) return Fail("prune");
         s.Number(1, maxRecords);
         if (sqlite3_step(s.get()) != SQLITE_DONE) return Fail("prune");

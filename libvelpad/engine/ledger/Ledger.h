@@ -27,9 +27,10 @@ public:
 
     // In one synchronised transaction: when settle is set, the records
     // left pending by a run that never completed them become "interrupted"
-    // (their ids in *interrupted); records older than days (when above 0) and beyond the
-    // newest maxRecords (when above 0) are pruned, and the new record is
-    // stored pending with its id set.
+    // (their ids in *interrupted); records older than days (when above 0)
+    // and beyond the newest maxRecords with the new one (when above 0) are
+    // pruned, pending ones never; and the new record is stored pending with
+    // its id set.
     bool Begin(LedgerRecord* record, bool settle, long days, long maxRecords,
                std::vector<long long>* interrupted);
     // Stores everything the run learned of a record (by its id).
