@@ -44,6 +44,10 @@ void CommandLine::Apply(const std::string& option, const std::string& value) {
         relayAnswer = static_cast<unsigned char>(Number(option, value, 0, 255));
     } else if (option == "--timeout") {
         timeoutSeconds = Number(option, value, 1, 86400);
+    } else if (option == "--from-log") {
+        fromLog = value;
+    } else if (option == "--out") {
+        out = value;
     } else if (option == "--var") {
         std::size_t equals = value.find('=');
         if (equals == std::string::npos || equals == 0) {
@@ -58,6 +62,7 @@ void CommandLine::Apply(const std::string& option, const std::string& value) {
 CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     CommandLine line;
     bool tcpGiven = false;
+    std::string playOption;  // an option that only playing a scenario takes
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             line.help = true;
@@ -65,10 +70,17 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
         }
         if (i + 1 >= args.size()) throw std::invalid_argument(args[i] + " needs a value");
         tcpGiven = tcpGiven || args[i] == "--tcp";
+        if (args[i] != "--from-log" && args[i] != "--out" && playOption.empty()) playOption = args[i];
         line.Apply(args[i], args[i + 1]);
         ++i;
     }
-    if (line.scenario.empty()) throw std::invalid_argument("--scenario is required");
+    if (!line.fromLog.empty()) {
+        if (!playOption.empty())
+            throw std::invalid_argument("--from-log takes only --out, not " + playOption);
+        return line;
+    }
+    if (!line.out.empty()) throw std::invalid_argument("--out goes with --from-log");
+    if (line.scenario.empty()) throw std::invalid_argument("--scenario or --from-log is required");
     if (tcpGiven && !line.pty.empty()) throw std::invalid_argument("give --tcp or --pty, not both");
     return line;
 }

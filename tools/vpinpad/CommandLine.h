@@ -17,6 +17,9 @@ namespace vpinpad {
 //   --relay-answer 0xNN     byte answered to the relay identifier (default 0x05)
 //   --timeout SECONDS       the whole run stops after this long (default 30)
 //   --var NAME=VALUE        scenario variable (repeatable)
+// or, to turn an engine log into a scenario and exit:
+//   --from-log LOG          the host's engine log of a run
+//   --out SCENARIO          where the scenario goes (default: standard output)
 class CommandLine {
 public:
     // Throws std::invalid_argument with a message that names the bad option.
@@ -32,6 +35,8 @@ public:
     unsigned char relayAnswer = 0x05;
     long timeoutSeconds = 30;
     std::map<std::string, std::string> vars;
+    std::string fromLog;
+    std::string out;
     bool help = false;
 
 private:

@@ -1,14 +1,18 @@
 // vpinpad: plays the pinpad's side of the link from a scenario file, so that the host side
 // can be run end to end without a real pinpad. Exit status: 0 every step held, 1 a step
 // failed, 2 bad command line, scenario or set-up, 3 time-out, 4 stopped by a signal.
+// With --from-log it only turns an engine log into a scenario: 0 done, 2 the log could not be
+// read or is no engine log (its line named), or the scenario could not be written.
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "CommandLine.h"
 #include "FakeBank.h"
+#include "LogScenario.h"
 #include "PtyLink.h"
 #include "RelayListener.h"
 #include "ScenarioParser.h"
@@ -83,6 +87,36 @@ int Play(const vpinpad::CommandLine& options) {
     return result.exitCode;
 }
 
+// Writes the scenario made from the log to --out or to standard output.
+int ConvertLog(const vpinpad::CommandLine& options) {
+    std::ifstream in(options.fromLog, std::ios::binary);
+    std::ostringstream text;
+    if (in) text << in.rdbuf();
+    if (!in) {
+        std::cerr << "vpinpad: cannot read the log " << options.fromLog << '\n';
+        return kSetupError;
+    }
+    std::string scenario;
+    try {
+        scenario = vpinpad::LogScenario::Convert(text.str(), options.fromLog);
+    } catch (const vpinpad::LogError& e) {
+        std::cerr << "vpinpad: log " << options.fromLog << ": " << e.what() << '\n';
+        return kSetupError;
+    }
+    if (options.out.empty()) {
+        std::cout << scenario << std::flush;
+        return std::cout ? 0 : kSetupError;
+    }
+    std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
+    out << scenario;
+    out.close();
+    if (!out) {
+        std::cerr << "vpinpad: cannot write the scenario " << options.out << '\n';
+        return kSetupError;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +131,7 @@ int main(int argc, char** argv) {
         std::cout << vpinpad::CommandLine::Usage();
         return 0;
     }
+    if (!options.fromLog.empty()) return ConvertLog(options);
     InstallSignals();
     try {
         return Play(options);
