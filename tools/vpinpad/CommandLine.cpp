@@ -24,7 +24,8 @@ long Number(const std::string& option, const std::string& value, long min, long 
 const char* CommandLine::Usage() {
     return "usage: vpinpad --scenario FILE [--tcp 127.0.0.1:PORT | --pty /dev/ttyNAME]\n"
            "               [--port-file F] [--bank-port-file F] [--transcript F]\n"
-           "               [--relay-answer 0xNN] [--timeout SECONDS] [--var NAME=VALUE ...]\n";
+           "               [--relay-answer 0xNN] [--timeout SECONDS] [--var NAME=VALUE ...]\n"
+           "       vpinpad --from-log LOG [--out SCENARIO]\n";
 }
 
 void CommandLine::Apply(const std::string& option, const std::string& value) {
@@ -70,7 +71,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
         }
         if (i + 1 >= args.size()) throw std::invalid_argument(args[i] + " needs a value");
         tcpGiven = tcpGiven || args[i] == "--tcp";
-        if (args[i] != "--from-log" && args[i] != "--out" && playOption.empty()) playOption = args[i];
+        if (args[i] != "--from-log" && args[i] != "--out" && playOption.empty())
+            playOption = args[i];
         line.Apply(args[i], args[i + 1]);
         ++i;
     }

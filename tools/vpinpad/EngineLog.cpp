@@ -70,17 +70,21 @@ bool Calendar(const int (&f)[7], Stamp* stamp) {
 // "2026/01/15 12:30:45" (the default) or "20260115 123045.120" (with milliseconds).
 bool CalendarStamp(const std::string& line, Stamp* stamp) {
     if (line.size() < 19) return false;
-    if (line[4] == '/' && line[7] == '/' && line[10] == ' ' && line[13] == ':' &&
-        line[16] == ':') {
-        const int f[7] = {Number(line, 0, 4),  Number(line, 5, 2),  Number(line, 8, 2),
-                          Number(line, 11, 2), Number(line, 14, 2), Number(line, 17, 2), 0};
+    if (line[4] == '/' && line[7] == '/' && line[10] == ' ' && line[13] == ':' && line[16] == ':') {
+        const int f[7] = {Number(line, 0, 4),
+                          Number(line, 5, 2),
+                          Number(line, 8, 2),
+                          Number(line, 11, 2),
+                          Number(line, 14, 2),
+                          Number(line, 17, 2),
+                          0};
         stamp->wholeSeconds = true;
         stamp->length = 19;
         return Calendar(f, stamp);
     }
     if (line[8] == ' ' && line[15] == '.') {
-        const int f[7] = {Number(line, 0, 4),  Number(line, 4, 2),  Number(line, 6, 2),
-                          Number(line, 9, 2),  Number(line, 11, 2), Number(line, 13, 2),
+        const int f[7] = {Number(line, 0, 4), Number(line, 4, 2),  Number(line, 6, 2),
+                          Number(line, 9, 2), Number(line, 11, 2), Number(line, 13, 2),
                           Number(line, 16, 3)};
         stamp->length = 19;
         return Calendar(f, stamp);

@@ -127,22 +127,22 @@ LoggedTagList ReadTagList(const LogEvent& event, const std::string& word) {
 // The bytes the pinpad sent, as far as the log shows them: a tag list rebuilt, data shown by
 // its length at the end of a request as filler.
 std::string RequestBytes(const LogEvent& event) {
-    if (const char* word = TagListWord(event.text))
-        return word + ReadTagList(event, word).Bytes();
+    if (const char* word = TagListWord(event.text)) return word + ReadTagList(event, word).Bytes();
     const std::size_t at = event.text.rfind("<data: ");
     std::string label;
     std::size_t bytes = 0;
     if (at == std::string::npos || !ShownData::Read(event.text.substr(at), &label, &bytes))
         return event.text;
     if (bytes > kMostPayload)
-        throw LogError(event.line, "data of " + std::to_string(bytes) + " bytes, more than a frame holds");
+        throw LogError(event.line,
+                       "data of " + std::to_string(bytes) + " bytes, more than a frame holds");
     return event.text.substr(0, at) + ShownData::Filler(bytes);
 }
 
 void CheckFits(const LogEvent& event, std::size_t size) {
     if (size > kMostPayload) {
-        throw LogError(event.line, "a frame of " + std::to_string(size) +
-                                       " bytes, more than a frame holds");
+        throw LogError(event.line,
+                       "a frame of " + std::to_string(size) + " bytes, more than a frame holds");
     }
 }
 
@@ -316,7 +316,8 @@ void LogScenario::PinpadFrame(const LogEvent& event, const LogEvent* reply) {
     }
     if (StartsWith(text, "DISCONNECT:") || StartsWith(text, "DEVICECLOSE:")) bankConnected_ = false;
     const std::string bytes = RequestBytes(event);
-    if (StartsWith(text, "WRITE:") && bytes.size() > kWriteHead) written_ = bytes.substr(kWriteHead);
+    if (StartsWith(text, "WRITE:") && bytes.size() > kWriteHead)
+        written_ = bytes.substr(kWriteHead);
     Send(event, bytes);
 }
 
@@ -328,8 +329,7 @@ void LogScenario::SendTagList(const LogEvent& event, const std::string& word) {
     }
     CheckFits(event, word.size() + list.Bytes().size());
     std::string step = "send-tags " + Quoted(word);
-    for (const LoggedTagList::Item& item : list.items)
-        step += " " + Assignment(item);
+    for (const LoggedTagList::Item& item : list.items) step += " " + Assignment(item);
     Step(step, event.line);
 }
 
@@ -402,7 +402,8 @@ void LogScenario::EndSession(bool atEnd, int logLine) {
     }
     if (!pendingNaks_.empty()) pendingNaks_.pop_back();
     FlushNaks();
-    Comment("The run broke off here, before the end of its transaction: the pinpad drops the line.");
+    Comment(
+        "The run broke off here, before the end of its transaction: the pinpad drops the line.");
     Step("close", logLine);
 }
 

@@ -69,10 +69,10 @@ private:
     bool startNext_ = false;
     bool ended_ = false;
     bool bankConnected_ = false;
-    std::string request_;          // the pinpad's request the host has not answered yet
-    std::string written_;          // bytes the pinpad wrote to the bank, for the bank's check
-    int bankReplyLine_ = 0;        // the host's reply to a "READ:" the fake bank answers
-    std::string bankReply_;        // what that reply holds
+    std::string request_;    // the pinpad's request the host has not answered yet
+    std::string written_;    // bytes the pinpad wrote to the bank, for the bank's check
+    int bankReplyLine_ = 0;  // the host's reply to a "READ:" the fake bank answers
+    std::string bankReply_;  // what that reply holds
     const LogEvent* lastHost_ = nullptr;  // the host's last frame since the pinpad's last
     std::vector<int> pendingNaks_;        // log lines of NAKs not yet expected
 };

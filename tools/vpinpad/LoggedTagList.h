@@ -17,7 +17,7 @@ public:
     struct Item {
         std::uint64_t tag = 0;
         std::string name;
-        std::string value;  // the bytes of the rebuilt list
+        std::string value;      // the bytes of the rebuilt list
         bool cardData = false;  // the log masked the value or showed only its length
     };
 

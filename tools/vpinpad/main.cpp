@@ -5,6 +5,7 @@
 // read or is no engine log (its line named), or the scenario could not be written.
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -92,7 +93,7 @@ int ConvertLog(const vpinpad::CommandLine& options) {
     std::ifstream in(options.fromLog, std::ios::binary);
     std::ostringstream text;
     if (in) text << in.rdbuf();
-    if (!in) {
+    if (!in || std::filesystem::is_directory(options.fromLog)) {
         std::cerr << "vpinpad: cannot read the log " << options.fromLog << '\n';
         return kSetupError;
     }
