@@ -64,7 +64,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     CommandLine line;
     bool tcpGiven = false;
     std::string playOption;  // an option that only playing a scenario takes
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    // Options come in pairs of a name and its value.
+    for (std::size_t i = 0; i < args.size(); i += 2) {
         if (args[i] == "--help" || args[i] == "-h") {
             line.help = true;
             return line;
@@ -74,7 +75,6 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
         if (args[i] != "--from-log" && args[i] != "--out" && playOption.empty())
             playOption = args[i];
         line.Apply(args[i], args[i + 1]);
-        ++i;
     }
     if (!line.fromLog.empty()) {
         if (!playOption.empty())
