@@ -7,11 +7,12 @@
 
 namespace bench {
 
-void LibraryPayment(bool logsOff) {
+void LibraryPayment(bool logsOff, bool ledger) {
     DARir* session = CreateDARir();
     DARirSet(session, "amount", "1500", -1);
     DARirSet(session, "currency", "643", -1);
     if (logsOff) DARirSet(session, "DISABLE_LOG", "1", -1);
+    if (!ledger) DARirSet(session, "NO_LEDGER", "1", -1);
     const int result = DARirRun(session, 1);
     char rrn[64];
     DARirGet(session, "rrn", rrn, sizeof(rrn));

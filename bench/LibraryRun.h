@@ -6,8 +6,8 @@
 namespace bench {
 
 // Runs the payment; throws unless it ends with result code 0. logsOff sets
-// "DISABLE_LOG" for the run.
-void LibraryPayment(bool logsOff);
+// "DISABLE_LOG" for the run, ledger false sets "NO_LEDGER".
+void LibraryPayment(bool logsOff, bool ledger = true);
 
 }  // namespace bench
 

@@ -1,8 +1,9 @@
 // Transaction overhead: a payment of about fifty exchanges through the
 // library, against the bare exchange of the very same frames with the same
-// virtual pinpad over loopback TCP. Library runs with logs off and with the
-// default logs alternate with bare runs in one pinpad process, so that load
-// from elsewhere on the machine falls on all three alike.
+// virtual pinpad over loopback TCP. Library runs with logs off, with the
+// default logs, and with the default logs but no ledger alternate with bare
+// runs in one pinpad process, so that load from elsewhere on the machine
+// falls on all of them alike.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,6 +45,9 @@ double Timed(const std::function<void()>& run) {
 constexpr int kStatusSyncs = 2;
 constexpr int kResultFiles = 4;
 constexpr int kSyncsWithResults = kStatusSyncs + 2 * kResultFiles;
+// The ledger's two commits: the pending record and the completed one.
+constexpr int kLedgerSyncs = 2;
+constexpr int kKinds = 4;
 
 void SyncStatus(char state) {
     const int fd = open("sync-alone.stb", O_WRONLY | O_CREAT | O_CLOEXEC, 0640);
@@ -75,10 +79,12 @@ void SyncsAlone(bool results) {
 }
 
 struct Series {
-    std::vector<double> bare, logsOff, logsOn;
+    std::vector<double> bare, logsOff, logsOn, noLedger;
     // The syncs alone: of the status only (logs off keep no result files),
     // and of the status with the result files.
     std::vector<double> statusSyncs, allSyncs;
+    // One status sync alone: what "one sync's worth" of time is.
+    std::vector<double> oneSync;
 };
 
 // A limit per round: the bare exchange plus the syncs the run must make.
@@ -88,29 +94,32 @@ std::vector<double> Plus(const std::vector<double>& a, const std::vector<double>
     return sum;
 }
 
-// only: -1 for all three kinds of run, else the one kind to run (profiling).
+// only: -1 for every kind of run, else the one kind to run (profiling).
 Series Measure(int rounds, int only) {
     Install install;
     if (chdir(install.Dir().c_str()) != 0) throw std::runtime_error("chdir failed");
     const int total = rounds + kWarmUpRounds;
-    const int kinds = only < 0 ? 3 : 1;
+    const int kinds = only < 0 ? kKinds : 1;
     VirtualPinpad pinpad(install, RepeatScenario(LoadScenario("payment.vps"), kinds * total));
     install.AddSettings("PORT=ETH\nADDR_IP=127.0.0.1\nPORT_IP=" + pinpad.Line());
     const int port = std::stoi(pinpad.Line());
     Series series;
     std::vector<std::function<void()>> runs = {
-        [port] { BarePayment(port); }, [] { LibraryPayment(true); }, [] { LibraryPayment(false); }};
-    std::vector<double>* sinks[] = {&series.bare, &series.logsOff, &series.logsOn};
+        [port] { BarePayment(port); }, [] { LibraryPayment(true); }, [] { LibraryPayment(false); },
+        [] { LibraryPayment(false, false); }};
+    std::vector<double>* sinks[] = {&series.bare, &series.logsOff, &series.logsOn,
+                                    &series.noLedger};
     ResetSleeps();
     for (int round = 0; round < total; ++round) {
         for (int k = 0; k < kinds; ++k) {
-            const int which = only < 0 ? (round + k) % 3 : only;  // rotate the order
+            const int which = only < 0 ? (round + k) % kKinds : only;  // rotate the order
             const double micros = Timed(runs[which]);
             if (round >= kWarmUpRounds) sinks[which]->push_back(micros);
         }
         if (only >= 0 || round < kWarmUpRounds) continue;
         series.statusSyncs.push_back(Timed([] { SyncsAlone(false); }));
         series.allSyncs.push_back(Timed([] { SyncsAlone(true); }));
+        series.oneSync.push_back(Timed([] { SyncStatus('\x01'); }));
     }
     pinpad.Finish();
     if (chdir("/") != 0) throw std::runtime_error("chdir failed");
@@ -119,15 +128,15 @@ Series Measure(int rounds, int only) {
 
 // Under a profiler: one kind of run only, its median alone.
 int ProfileOne(int rounds, const std::string& kind) {
-    const char* const names[] = {"bare", "off", "on"};
-    for (int which = 0; which < 3; ++which) {
+    const char* const names[] = {"bare", "off", "on", "noledger"};
+    for (int which = 0; which < kKinds; ++which) {
         if (kind != names[which]) continue;
         const Series s = Measure(rounds, which);
-        const std::vector<double>* runs[] = {&s.bare, &s.logsOff, &s.logsOn};
+        const std::vector<double>* runs[] = {&s.bare, &s.logsOff, &s.logsOn, &s.noLedger};
         PrintFigure("median of " + kind, Median(*runs[which]), "us");
         return 0;
     }
-    std::fprintf(stderr, "usage: transaction_bench [ROUNDS [bare|off|on]]\n");
+    std::fprintf(stderr, "usage: transaction_bench [ROUNDS [bare|off|on|noledger]]\n");
     return 2;
 }
 
@@ -151,9 +160,9 @@ int main(int argc, char** argv) {
         std::printf(
             "Durable payment on the installation's disk folder (limit: the bare exchange "
             "plus the syncs alone)\n");
-        PrintFigure("syncs per payment, logs off", kStatusSyncs, "",
-                    "(the status open, the status closed)");
-        PrintFigure("syncs per payment, default logs", kSyncsWithResults, "",
+        PrintFigure("syncs per payment, logs off", kStatusSyncs + kLedgerSyncs, "",
+                    "(the status open, the status closed, 2 ledger commits)");
+        PrintFigure("syncs per payment, default logs", kSyncsWithResults + kLedgerSyncs, "",
                     "(and 4 result files, each with its folder)");
         PrintFigure("the syncs alone, logs off", Median(s.statusSyncs), "us");
         PrintFigure("the syncs alone, default logs", Median(s.allSyncs), "us");
@@ -161,6 +170,14 @@ int main(int argc, char** argv) {
                    MedianRatio(s.logsOff, Plus(s.bare, s.statusSyncs)), 1.25);
         PrintRatio("durable, default logs / bare + syncs",
                    MedianRatio(s.logsOn, Plus(s.bare, s.allSyncs)), 1.6);
+        const double noLedger = Median(s.noLedger);
+        PrintFigure("library, default logs, no ledger (NO_LEDGER)", noLedger, "us");
+        PrintFigure("the ledger's cost per payment (default logs)", on - noLedger, "us");
+        PrintFigure("one status sync alone", Median(s.oneSync), "us");
+        const double oneReplace = (Median(s.allSyncs) - Median(s.statusSyncs)) / kResultFiles;
+        PrintFigure("one result file replaced with its syncs", oneReplace, "us");
+        PrintRatio("the ledger's cost / one status sync", (on - noLedger) / Median(s.oneSync), 1.0);
+        PrintRatio("the ledger's cost / one replace", (on - noLedger) / oneReplace, 1.0);
         PrintFigure("library overhead per transaction, logs off", off - bare, "us");
         PrintFigure("library overhead per transaction, default logs", on - bare, "us");
         PrintFigure("sleeps taken by the link, all runs", SleptMicros() / 1000.0, "ms",
