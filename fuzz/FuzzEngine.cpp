@@ -80,17 +80,17 @@ void PrepareEngineSandbox() {
 }
 
 FuzzEngine::FuzzEngine(Tags* tags, const std::string& answerBytes)
-    : PPAD(tags), link_(new FakeTransport) {
+    : engine_(tags), link_(new FakeTransport) {
     answers = answerBytes;
     answered = 0;
     link_->hangUp = true;
-    AttachTransport(link_);
-    bank_.Attach(new FakeChannel);
-    Dialogs().SetDialogs(dialogTable, screenTable);
+    engine_.AttachTransport(link_);
+    engine_.Bank().Attach(new FakeChannel);
+    engine_.Dialogs().SetDialogs(dialogTable, screenTable);
 }
 
 void FuzzEngine::Serve(const std::string& payload) {
-    ProcessCommand(payload);
-    if (bank_.Held() && !dynamic_cast<FakeChannel*>(bank_.Transport()))
-        bank_.Attach(new FakeChannel);
+    engine_.ProcessCommand(payload);
+    BankChannel& bank = engine_.Bank();
+    if (bank.Held() && !dynamic_cast<FakeChannel*>(bank.Transport())) bank.Attach(new FakeChannel);
 }

@@ -25,17 +25,19 @@ private:
 // channel is already open and fake, and the caller's dialog and screen tables
 // answer from the answer bytes (menu choices, yes/no, keys), cycling through
 // them and giving up once a few dozen answers were read.
-class FuzzEngine : public PPAD {
+class FuzzEngine {
 public:
     FuzzEngine(Tags* tags, const std::string& answers);
 
     FakeTransport& Link() { return *link_; }
+    PinpadSession& Session() { return engine_.Session(); }
     // Serves one request. A "DEVICEOPEN:" makes a real socket channel; it is
     // swapped for a fake one at once, so that no "CONNECT:" ever reaches the
     // network.
     void Serve(const std::string& payload);
 
 private:
+    PPAD engine_;
     FakeTransport* link_;
 };
 

@@ -89,6 +89,8 @@ public:
     PinpadSession& Session() { return session_; }
     Cashreq& Settings() { return config_.settings; }
     Dialog& Dialogs() { return dialog_; }
+    // The bank channel (fuzzing puts a fake one behind it).
+    BankChannel& Bank() { return bank_; }
     const std::string& StatusFileName() const { return session_.StatusFileName(); }
 
 protected:

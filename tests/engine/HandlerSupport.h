@@ -21,12 +21,12 @@ inline std::string Item(const std::string& tag, const std::string& value) {
 
 // An engine whose operation table is read from "ops.ini", as a run reads it,
 // with its run begun (the pinpad locked, the result files prepared).
-class OperationsEngine : public PPAD {
-public:
-    explicit OperationsEngine(Tags* tags) : PPAD(tags) {
-        config_.operations.SetFile("ops.ini");
-        BeginRun();
+struct OperationsEngine {
+    explicit OperationsEngine(Tags* tags) : engine(tags) {
+        engine.Session().config().operations.SetFile("ops.ini");
+        engine.BeginRun();
     }
+    PPAD engine;
 };
 
 // The caller's dialog table with the information window and the yes/no

@@ -104,7 +104,8 @@ TEST_F(RecoveryTest, UnfinishedTransactionIsCancelledAutomaticallyOrWhenTheCashi
 
 TEST_F(RecoveryTest, CancellationWritesItsOwnFilesAndLeavesTheCallersTags) {
     Ini("CANCEL_RC_FILE=cancel_rc.txt\nCANCEL_CH_FILE=cancel_ch.txt\n");
-    OperationsEngine engine(&tags);
+    OperationsEngine setup(&tags);
+    PPAD& engine = setup.engine;
     auto* link = new FakeTransport;
     engine.AttachTransport(link);
     tags.Add("amount", "1500");
@@ -128,7 +129,8 @@ TEST_F(RecoveryTest, CancellationWritesItsOwnFilesAndLeavesTheCallersTags) {
 }
 
 TEST_F(RecoveryTest, CancellationWithoutCancelFilesUsesTheRunsFiles) {
-    OperationsEngine engine(&tags);
+    OperationsEngine setup(&tags);
+    PPAD& engine = setup.engine;
     auto* link = new FakeTransport;
     engine.AttachTransport(link);
     QueueCancellation(link);

@@ -57,7 +57,8 @@ TEST_F(TagExchangeTest, AmountAndCardNumberForms) {
 }
 
 TEST_F(TagExchangeTest, StartMessageFieldsAndCardData) {
-    OperationsEngine engine(&tags);
+    OperationsEngine setup(&tags);
+    PPAD& engine = setup.engine;
     tags.Add("amount", "1500");
     tags.Add("currency", "643");
     EXPECT_EQ(engine.InitParamOperation(1),
@@ -97,7 +98,8 @@ TEST_F(TagExchangeTest, StartMessageFieldsAndCardData) {
 }
 
 TEST_F(TagExchangeTest, StartInformationIsShownExceptForTheCancellation) {
-    OperationsEngine engine(&tags);
+    OperationsEngine setup(&tags);
+    PPAD& engine = setup.engine;
     DialogRecorder dialogs;
     engine.Dialogs().SetDialogs(dialogs.table, nullptr);
     engine.Settings().MakePair("NO_PA_DSS", "1");
