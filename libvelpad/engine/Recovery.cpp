@@ -7,7 +7,6 @@
 #include "engine/Texts.h"
 #include "ri/Conv.h"
 #include "ri/Exception.h"
-#include "ri/File.h"
 #include "ri/Format.h"
 #include "ri/Trace.h"
 
@@ -27,10 +26,7 @@ const char kUnfinished[] =
 int PPAD::CheckLastStatus() {
     trace_->Debug4("CheckLastStatus");
     if (Has("NODIALOGS") || Has("NO_CHECK_LAST_OP")) return 0;
-    const std::string status = ri::File::ReadFile(session_.StatusFilePath());
-    if (status.empty()) return 0;
-    const auto state = static_cast<unsigned char>(status[0]);
-    if (state == 0x00 || state >= 0x80) return 0;
+    if (!session_.StatusOpen()) return 0;
     if (Has("CANCEL_LAST_OP_AUTO")) return 1;
     return dialog_.YesNoDialog(session_.Encoding(kUnfinished),
                                session_.Encoding(texts::kYesNoQuestion));

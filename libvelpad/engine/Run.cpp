@@ -70,6 +70,25 @@ bool LoadOperationTables(PinpadSession& session) {
     return true;
 }
 
+// Cancels a transaction left open when the cashier (or
+// "CANCEL_LAST_OP_AUTO") agrees; false when it stays open. A cancellation
+// the pinpad did not end, or whose files or record were not kept, leaves
+// the transaction open: a new one would close the status over it and the
+// next run would no longer cancel it.
+bool SettleOpenTransaction(PPAD& engine, PinpadSession& session) {
+    if (engine.CheckLastStatus() != 1) return true;
+    engine.CancelLastOperation();
+    if (session.StatusOpen()) {
+        session.log().Write(
+            "ERROR: the open transaction was not cancelled, no new transaction is started");
+        session.trace().Error("Run: the open transaction was not cancelled");
+        session.ShutDown();
+        return false;
+    }
+    ri::Sleep(100);
+    return true;
+}
+
 }  // namespace
 
 int PPAD::Run(int operation, void* callback) {
@@ -146,10 +165,7 @@ int PPAD::RunOperation(int operation, void* callback) {
         session_.ShutDown();
         return -1;
     }
-    if (operation != kCancelOperation && CheckLastStatus() == 1) {
-        CancelLastOperation();
-        ri::Sleep(100);
-    }
+    if (operation != kCancelOperation && !SettleOpenTransaction(*this, session_)) return -1;
     dialog_.StatusReportConst(session_.Encoding(kInProgress));
     StoreCode(kNoResult);
     PrintTechCheck(kNoResult);

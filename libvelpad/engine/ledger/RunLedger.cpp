@@ -10,7 +10,6 @@
 #include "engine/ledger/LedgerLine.h"
 #include "engine/session/PinpadSession.h"
 #include "ri/Encoding.h"
-#include "ri/File.h"
 #include "ri/Format.h"
 #include "ri/Trace.h"
 
@@ -44,13 +43,6 @@ std::string Text(const std::string& cp1251) {
 // left out), in UTF-8.
 std::string Field(const Tags& tags, const char* name) {
     return Text(CardData::ResultValue(name, tags.Get(name)));
-}
-
-bool StatusOpen(const PinpadSession& session) {
-    const std::string status = ri::File::ReadFile(session.StatusFilePath());
-    if (status.empty()) return false;
-    const auto state = static_cast<unsigned char>(status[0]);
-    return state != 0x00 && state < 0x80;
 }
 
 const char* Outcome(bool recovery, bool ended, int result, bool open) {
@@ -122,7 +114,7 @@ bool RunLedger::Complete(PinpadSession& session, const Tags& tags, int result, b
     r.rrn = Field(tags, "rrn");
     r.authCode = Field(tags, "auth_code");
     r.receiptNumber = Field(tags, "receipt_number");
-    r.outcome = Outcome(open.recovery, ended, result, StatusOpen(session));
+    r.outcome = Outcome(open.recovery, ended, result, session.StatusOpen());
     if (!ledger_.Complete(r)) return Failed(session);
     if (session.Number("LEDGER_SYSLOG") == 1)
         syslog(LOG_USER | LOG_INFO, "velpad ledger: %s", LedgerLine(r).c_str());

@@ -1,6 +1,7 @@
 #include "engine/session/PinpadSession.h"
 
 #include "ri/Conv.h"
+#include "ri/File.h"
 #include "ri/Trace.h"
 
 namespace {
@@ -69,6 +70,13 @@ std::string PinpadSession::GetPathFile(const std::string& name,
     // The second line shows a name placed into a given directory.
     if (!directory.empty() && path != name) TraceShown("GetPathFile: ", path);
     return path;
+}
+
+bool PinpadSession::StatusOpen() const {
+    const std::string status = ri::File::ReadFile(StatusFilePath());
+    if (status.empty()) return false;
+    const auto state = static_cast<unsigned char>(status[0]);
+    return state != 0x00 && state < 0x80;
 }
 
 std::string PinpadSession::PathIn(const std::string& name, const std::string& directory) const {

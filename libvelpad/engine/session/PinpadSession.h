@@ -61,6 +61,9 @@ public:
     // name, with the port and relay suffixes.
     std::string StatusFilePath() const;
     const std::string& StatusFileName() const { return status_file_; }
+    // Whether the status file shows a transaction open (a first byte of
+    // 0x01..0x7F).
+    bool StatusOpen() const;
     // The value of a time-out setting in milliseconds, or its fallback
     // (stored in its place, with a warning in the trace and, when toLog, in
     // the engine log) when it is out of its bounds.
