@@ -74,7 +74,7 @@ bool LoadOperationTables(PinpadSession& session) {
 // "CANCEL_LAST_OP_AUTO") agrees; false when it stays open. A cancellation
 // the pinpad did not end, or whose files or record were not kept, leaves
 // the transaction open: a new one would close the status over it and the
-// next run would no longer cancel it.
+// next run would no longer cancel it; the run then ends without a result.
 bool SettleOpenTransaction(PPAD& engine, PinpadSession& session) {
     if (engine.CheckLastStatus() != 1) return true;
     engine.CancelLastOperation();
@@ -83,6 +83,8 @@ bool SettleOpenTransaction(PPAD& engine, PinpadSession& session) {
             "ERROR: the open transaction was not cancelled, no new transaction is started");
         session.trace().Error("Run: the open transaction was not cancelled");
         session.ShutDown();
+        engine.StoreCode(PPAD::kNoResult);
+        engine.PrintTechCheck(PPAD::kNoResult);
         return false;
     }
     ri::Sleep(100);
@@ -165,7 +167,7 @@ int PPAD::RunOperation(int operation, void* callback) {
         session_.ShutDown();
         return -1;
     }
-    if (operation != kCancelOperation && !SettleOpenTransaction(*this, session_)) return -1;
+    if (operation != kCancelOperation && !SettleOpenTransaction(*this, session_)) return kNoResult;
     dialog_.StatusReportConst(session_.Encoding(kInProgress));
     StoreCode(kNoResult);
     PrintTechCheck(kNoResult);

@@ -91,7 +91,15 @@ PowerCut::PowerCut(const std::string& folder, const std::string& record) : folde
     }
 }
 
-std::map<std::string, std::string> PowerCut::DiskAfter(size_t count) const {
+// What reaches the disk of a file whose last writes were cut half way.
+static std::string Torn(const Inode& inode) {
+    const size_t half = inode.cache.size() / 2;
+    std::string data = inode.cache.substr(0, half);
+    if (inode.synced.size() > half) data += inode.synced.substr(half);
+    return data;
+}
+
+std::map<std::string, std::string> PowerCut::DiskAfter(size_t count, bool torn) const {
     std::vector<Inode> inodes;
     std::map<std::string, size_t> cacheNames;
     std::map<std::string, size_t> diskNames;
@@ -135,6 +143,7 @@ std::map<std::string, std::string> PowerCut::DiskAfter(size_t count) const {
         }
     }
     std::map<std::string, std::string> disk;
-    for (const auto& [name, inode] : diskNames) disk[name] = inodes[inode].synced;
+    for (const auto& [name, inode] : diskNames)
+        disk[name] = torn ? Torn(inodes[inode]) : inodes[inode].synced;
     return disk;
 }

@@ -9,7 +9,8 @@
 // made (strace -f -y -s 4096 of openat, write, fsync, fdatasync, rename,
 // unlink, sendto, recvfrom): a file's data reach the disk only with a sync
 // of the file, a new, renamed or removed name only with a sync of its
-// folder; writes after a file's last sync are lost. Only the files of a
+// folder; writes after a file's last sync are lost, or torn: the first half
+// of the file as the run left it over what was synced. Only the files of a
 // transaction are followed (the status, result and cheque files and their
 // temporary files), by name in the run's folder.
 class PowerCut {
@@ -24,7 +25,7 @@ public:
     const std::vector<Event>& Events() const { return events_; }
     // The files on the disk after a cut that follows the first count events:
     // name to content; a name that is not listed is absent.
-    std::map<std::string, std::string> DiskAfter(size_t count) const;
+    std::map<std::string, std::string> DiskAfter(size_t count, bool torn = false) const;
 
 private:
     std::string folder_;
