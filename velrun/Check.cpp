@@ -35,6 +35,7 @@ int Check::run() {
     }
     logDirectories();
     if (!settings_.empty()) runFiles();
+    if (!settings_.empty()) ledger();
     if (linkNamed) linkTest();
     if (firstProblem_.empty()) {
         out_ << "Result: ready\n";

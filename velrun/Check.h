@@ -35,6 +35,7 @@ private:
     void logDirectories();
     void engineLogFolder();
     void runFiles();
+    void ledger();
 
     // Lines of the table named by `key`; false (after a report) when missing.
     // `without` says what a run does without an optional table; a required

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "Check.h"
 
@@ -62,7 +63,27 @@ bool replaceable(const std::string& path) {
     return access(path.c_str(), W_OK) == 0;
 }
 
+// Why the ledger at path cannot be opened as a run opens it (without making
+// it), in the words of the run's log, or empty when it can.
+std::string ledgerRefusal(const std::string& path) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0)
+        return creatable(path) ? "" : std::string("cannot open: ") + std::strerror(EACCES);
+    const int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::string("cannot open: ") + std::strerror(errno);
+    close(fd);
+    return S_ISREG(status.st_mode) ? "" : "not a regular file";
+}
+
 }  // namespace
+
+void Check::ledger() {
+    if (has("NO_LEDGER")) return good("ledger of operations: off (NO_LEDGER)");
+    const std::string path = settingsPath(settings_["LEDGER_FILE"], directory_);
+    const std::string reason = ledgerRefusal(path);
+    if (reason.empty()) return good("ledger of operations [" + path + "]: can be written");
+    problem("ledger [" + path + "]: " + reason + ", no transaction is started");
+}
 
 void Check::runFiles() {
     const std::string status = settingsPath("lastop.stb", directory_);

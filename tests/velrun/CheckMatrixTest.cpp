@@ -83,6 +83,10 @@ void StatusAsFolder(const Installation& install) {
     mkdir((install / "lastop.stb").c_str(), 0755);
 }
 
+void LedgerAsFolder(const Installation& install) {
+    mkdir((install / "ledger.db").c_str(), 0755);
+}
+
 void LogsAsFile(const Installation& install) {
     install.Write("Logs", "not a folder\n");
 }
@@ -236,6 +240,14 @@ const Row kRows[] = {
      Run::kRefused,
      "file [./lastop.stb] is not a regular file, no transaction is started",
      "file [./lastop.stb] is not a regular file, no transaction is started"},
+    {"LedgerIsAFolder",
+     {},
+     nullptr,
+     LedgerAsFolder,
+     Pinpad::kRelay,
+     Run::kRefused,
+     "ledger [./ledger.db]: cannot open: Is a directory, no transaction is started",
+     "ledger [./ledger.db]: cannot open: Is a directory"},
     {"EngineLogFolderIsAFile",
      {},
      nullptr,
