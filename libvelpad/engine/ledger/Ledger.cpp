@@ -21,7 +21,10 @@ const char kSchema[] =
     " result_code INTEGER, result_text TEXT,"
     " rrn TEXT, auth_code TEXT, receipt_number TEXT,"
     " outcome TEXT NOT NULL, duration_ms INTEGER, recovery TEXT);"
-    "CREATE INDEX IF NOT EXISTS operations_started ON operations(started);";
+    "CREATE INDEX IF NOT EXISTS operations_started ON operations(started);"
+    // The records a dead run left pending are found without a scan.
+    "CREATE INDEX IF NOT EXISTS operations_pending ON operations(outcome)"
+    " WHERE outcome = 'pending';";
 
 const char kColumns[] =
     "id, started, ended, operation, operation_name, amount, currency, terminal_id,"
@@ -168,6 +171,7 @@ bool Ledger::Open(const std::string& path, bool create, long busyMs) {
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     if (Execute("PRAGMA journal_mode=WAL") && Execute("PRAGMA synchronous=FULL") &&
+        Execute("PRAGMA wal_autocheckpoint=32") &&
         Execute(kSchema))
         return true;
     sqlite3_close(db_);
