@@ -24,7 +24,11 @@ const char kSchema[] =
     "CREATE INDEX IF NOT EXISTS operations_started ON operations(started);"
     // The records a dead run left pending are found without a scan.
     "CREATE INDEX IF NOT EXISTS operations_pending ON operations(outcome)"
-    " WHERE outcome = 'pending';";
+    " WHERE outcome = 'pending';"
+    "PRAGMA user_version = 1;";
+// The schema's version, kept in the database's user version: a ledger that
+// has it is in WAL mode with every table and index, and is not set up again.
+constexpr int kSchemaVersion = 1;
 
 const char kColumns[] =
     "id, started, ended, operation, operation_name, amount, currency, terminal_id,"
@@ -151,6 +155,11 @@ bool Ledger::MakeFile() {
     return regular;
 }
 
+int Ledger::SchemaVersion() {
+    Statement s(db_, "PRAGMA user_version");
+    return s.Ready() && sqlite3_step(s.get()) == SQLITE_ROW ? static_cast<int>(s.NumberAt(0)) : -1;
+}
+
 bool Ledger::Open(const std::string& path, bool create, long busyMs) {
     path_ = path;
     if (create && !MakeFile()) return false;
@@ -170,9 +179,9 @@ bool Ledger::Open(const std::string& path, bool create, long busyMs) {
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-    if (Execute("PRAGMA journal_mode=WAL") && Execute("PRAGMA synchronous=FULL") &&
-        Execute("PRAGMA wal_autocheckpoint=32") &&
-        Execute(kSchema))
+    if (Execute("PRAGMA synchronous=FULL") && Execute("PRAGMA wal_autocheckpoint=32") &&
+        (SchemaVersion() == kSchemaVersion ||
+         (Execute("PRAGMA journal_mode=WAL") && Execute(kSchema))))
         return true;
     sqlite3_close(db_);
     db_ = nullptr;

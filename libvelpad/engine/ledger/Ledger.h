@@ -42,6 +42,7 @@ public:
 
 private:
     bool MakeFile();
+    int SchemaVersion();
     bool Execute(const char* sql);
     bool Fail(const char* what);
     bool Prune(long days, long maxRecords);
