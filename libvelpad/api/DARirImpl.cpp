@@ -42,6 +42,11 @@ DARirImpl::DARirImpl() : settings_(ri::INI::IniPath("darir.ini")) {
     log_ = ri::Trace::Get("darir.log", static_cast<int>(logType), static_cast<int>(console));
     log_->Debug("DARir: create");
     log_->SetEncoding(settings_.GetMainStr("Encoding", ""));
+    std::string problem;
+    log_->SetRotation(ri::TraceRotation::FromSettings(settings_.GetMainStr("LogRotateMiB", ""),
+                                                      settings_.GetMainStr("LogRotateKeep", ""),
+                                                      &problem));
+    if (!problem.empty()) log_->Warning("darir.ini: %s", problem.c_str());
 }
 
 DARirImpl::~DARirImpl() {

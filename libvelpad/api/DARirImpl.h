@@ -18,7 +18,7 @@ class Trace;
 
 // One session: owns the tag store for its whole life and builds one pinpad
 // engine per run. Settings come from "darir.ini" ("Console", "LogType",
-// "Encoding", "INTERFACE" in its main section).
+// "Encoding", "LogRotateMiB", "LogRotateKeep", "INTERFACE" in its main section).
 class VELPAD_EXPORT DARirImpl : public DARir {
 public:
     DARirImpl();

@@ -26,6 +26,10 @@ Cashreq::Cashreq(ri::Trace* trace)
           {"TMS_SCRIPT_FILE", "tms.ini"},
           {"LOG_FOLDER_NAME", "Logs"},
           {"LOG_FOLDER_MODE", "770"},
+          // The engine's logs are kept 30 days; the count only caps a folder
+          // that a runaway caller fills (1000 runs a day for 30 days).
+          {"NDAYS", "30"},
+          {"NFILES", "30000"},
           {"AUTH_CODE_FULL", "1"},
           {"TRACE_FILE", "trace.txt"},
           {"LEDGER_FILE", SettingRules::kLedgerFile},

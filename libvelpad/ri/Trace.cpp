@@ -70,6 +70,11 @@ void Trace::SetEncoding(const std::string& name) {
     encoding_ = name;
 }
 
+void Trace::SetRotation(const TraceRotation& rotation) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rotation_ = rotation;
+}
+
 const char* Trace::Prefix(int level) {
     switch (level) {
         case LEVEL_ERROR:
@@ -104,7 +109,29 @@ void Trace::Emit(int level, const std::string& line, const char* fileTail) {
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fflush(stdout);
     }
-    file_.Append(*fileTail == '\0' ? out : out + fileTail);
+    const std::string written = *fileTail == '\0' ? out : out + fileTail;
+    if (rotation_.Enabled()) RotateBefore(written.size());
+    file_.Append(written);
+}
+
+// With the trace's lock held: first follows a move another process made, then
+// moves the file when the write is due for it. The write itself always follows,
+// into the new file or, when the move failed, into the old one.
+void Trace::RotateBefore(std::size_t bytes) {
+    file_.Refresh();
+    if (!rotation_.Due(path_, bytes)) return;
+    const std::string failure = rotation_.Rotate(path_, bytes);
+    if (failure.empty()) {
+        rotationFailed_ = false;
+        file_.Refresh();
+        return;
+    }
+    if (rotationFailed_) return;
+    rotationFailed_ = true;
+    const std::string line = TimeFormat::Get(3, '/', true, ':') + Prefix(LEVEL_ERROR) +
+                             "trace rotation failed, the file keeps growing: " + failure + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    file_.Append(line);
 }
 
 void Trace::Log(int level, const char* format, va_list args) {

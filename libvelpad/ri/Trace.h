@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ri/AppendFile.h"
+#include "ri/TraceRotation.h"
 
 namespace ri {
 
@@ -15,7 +16,10 @@ namespace ri {
 // freed while the library is loaded. The registry is guarded by a mutex and
 // each trace serialises its own writes, so sessions on several threads may
 // share a trace. The file stays open between lines; every line (or dump)
-// reaches it in one write, so nothing finished is lost in a crash.
+// reaches it in one write, so nothing finished is lost in a crash. With a
+// rotation set, the file is moved to a numbered name before a write that would
+// take it past its size (TraceRotation); a move that fails is reported once,
+// on standard error and in the file, and the trace goes on writing there.
 class Trace {
 public:
     enum Level {
@@ -44,6 +48,8 @@ public:
 
     // Output encoding; "UTF-8" (any case) converts CP1251 lines to UTF-8.
     void SetEncoding(const std::string& name);
+    // The size bound of the file; none until set.
+    void SetRotation(const TraceRotation& rotation);
 
     void Debug6(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Debug5(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -71,12 +77,16 @@ public:
 private:
     void Emit(int level, const std::string& line, const char* fileTail = "");
     void Refresh();
+    void RotateBefore(std::size_t bytes);
     void Log(int level, const char* format, va_list args);
 
     std::mutex mutex_;
     const std::string path_;
     AppendFile file_;
     std::string encoding_;
+    TraceRotation rotation_;
+    // A failed move was reported; cleared by the next move that succeeds.
+    bool rotationFailed_ = false;
     std::atomic<int> level_;
     std::atomic<int> consoleLevel_;
 };

@@ -1,8 +1,5 @@
 // Result codes, the status file, the cancellation of an unfinished
-// transaction, the clock request, the journal and the log housekeeping.
-#include <sys/stat.h>
-#include <utime.h>
-
+// transaction, the clock request and the journal.
 #include <ctime>
 
 #include "HandlerSupport.h"
@@ -19,25 +16,6 @@ protected:
         Write("rc_conv.ini", "5=0\n");
         Write("rc_res.ini", "0=APPROVED\n5=FIVE\n");
         Write("ops.ini", "1=1,4,PURCHASE\n2=3,5,CANCEL\n");
-    }
-
-    // One log file per age (seconds back from now), oldest first.
-    void MakeLogs(const std::vector<long>& ages, size_t size = 1) {
-        mkdir("Logs", 0770);
-        const std::time_t now = std::time(nullptr);
-        for (size_t i = 0; i < ages.size(); ++i) {
-            const std::string name = "Logs/f" + std::to_string(10 + i);
-            Write(name, std::string(size, 'x'));
-            const utimbuf times{now - ages[i], now - ages[i]};
-            utime(name.c_str(), &times);
-        }
-    }
-
-    std::string Logs(size_t count) const {
-        std::string present;
-        for (size_t i = 0; i < count; ++i)
-            present += Exists("Logs/f" + std::to_string(10 + i)) ? "1" : "0";
-        return present;
     }
 
     // The pinpad side of a cancellation that succeeds and prints a slip.
@@ -179,28 +157,6 @@ TEST_F(RecoveryTest, MissingJournalLeavesTheTerminalId) {
     tags.Add("terminal_id", "12345678");
     Engine().CheckJL();
     EXPECT_EQ(tags.Get("terminal_id"), "12345678");
-}
-
-TEST_F(RecoveryTest, LogHousekeepingByCount) {
-    MakeLogs({1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 300, 200, 100});
-    Engine().LogsControl();
-    EXPECT_EQ(Logs(12), "111111111111");
-    Engine().Settings().MakePair("USEAPPLOG", "1");
-    Engine().Settings().MakePair("NFILES", "10");
-    Engine().LogsControl();
-    EXPECT_EQ(Logs(12), "001111111111");
-}
-
-TEST_F(RecoveryTest, LogHousekeepingByAgeAndSize) {
-    const long day = 86400;
-    MakeLogs({7 * day, 6 * day, 4 * day, 3 * day, 2 * day, day}, 600 * 1024);
-    Engine().Settings().MakePair("USEAPPLOG", "1");
-    Engine().Settings().MakePair("NDAYS", "5");
-    Engine().LogsControl();
-    EXPECT_EQ(Logs(6), "001111");
-    Engine().Settings().MakePair("NSIZE", "1");
-    Engine().LogsControl();
-    EXPECT_EQ(Logs(6), "000001");
 }
 
 }  // namespace
