@@ -63,10 +63,11 @@ TEST_F(RunFilesE2E, OwnFilesAreRefusedToTheFileRequests) {
     // test's pinpad port goes into cashreg.ini).
     const char* const kept[] = {"ops.ini", "rc_conv.ini", "rc_res.ini",     "darir.ini", "tms.ini",
                                 "jl.txt",  "velrun",      "libvelpad.so.1", "tool.sh"};
-    const char* const written[] = {"cashreg.ini",  "cheq.out",   "rc.out",          "output.out",
-                                   "varenv.out",   "lastop.stb", "lastop.stb.lock", "darir.log",
-                                   "pinpad.trace", "Logs",       "libvelpad.so",    "link.txt",
-                                   "ledger.db",    "ledger.db-wal"};
+    const char* const written[] = {
+        "cashreg.ini",  "cheq.out",      "rc.out",          "output.out",
+        "varenv.out",   "lastop.stb",    "lastop.stb.lock", "darir.log",
+        "pinpad.trace", "Logs",          "libvelpad.so",    "link.txt",
+        "ledger.db",    "ledger.db-wal", "darir.log.1",     "darir.log.12"};
     std::map<std::string, Snapshot> before;
     for (const char* name : kept) before[name] = Take(install, name);
     std::string scenario = "expect-start 1 1 643 15.00 \"\" \"\"\nsend \"BEGINTR:\"\nexpect OK\n";

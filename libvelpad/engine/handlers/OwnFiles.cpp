@@ -53,6 +53,16 @@ bool IsProgramName(const std::string& name) {
     return name == "velrun" || EndsWith(name, ".so") || name.find(".so.") != std::string::npos;
 }
 
+// Whether canonical names a trace kept by rotation: the trace's own path,
+// a dot and its number ("darir.log.3").
+bool IsRotatedTrace(const std::string& canonical, const std::string& trace) {
+    if (trace.empty()) return false;
+    const std::string base = Canonical(trace) + ".";
+    if (canonical.size() <= base.size() || canonical.compare(0, base.size(), base) != 0)
+        return false;
+    return canonical.find_first_not_of("0123456789", base.size()) == std::string::npos;
+}
+
 bool SameFile(const struct stat& one, const std::string& path) {
     struct stat other {};
     return stat(path.c_str(), &other) == 0 && other.st_dev == one.st_dev &&
@@ -103,6 +113,8 @@ const char* ExchangeRefusal(const Request& r, const std::string& name, const std
         if (canonical == logs || canonical.compare(0, logs.size() + 1, logs + "/") == 0)
             return "in the log folder";
     }
+    if (IsRotatedTrace(canonical, "darir.log") || IsRotatedTrace(canonical, r.trace.GetPath()))
+        return "a file of the installation";
     for (const std::string& own : OwnFiles(r)) {
         if (own.empty()) continue;
         if (canonical == Canonical(own) || (exists && SameFile(status, own)))
