@@ -31,52 +31,44 @@ std::string Escaped(const std::string& value, bool json) {
     return out;
 }
 
-void Field(std::string& line, const char* key, const std::string& value) {
-    if (value.empty()) return;
-    if (!line.empty()) line += ' ';
-    line += key;
-    line += '=';
-    line += NeedsQuotes(value) ? '"' + Escaped(value, false) + '"' : value;
-}
+struct Shown {
+    const char* key;
+    std::string value;
+    bool number;
+};
 
-std::string Code(const LedgerRecord& r) {
-    return r.hasResult ? std::to_string(r.resultCode) : std::string();
-}
-
-std::string Duration(const LedgerRecord& r) {
-    return r.durationMs < 0 ? std::string() : std::to_string(r.durationMs);
-}
-
-void JsonText(std::string& out, const char* key, const std::string& value, bool last = false) {
-    out += std::string("\"") + key + "\":\"" + Escaped(value, true) + (last ? "\"" : "\",");
-}
-
-void JsonNumber(std::string& out, const char* key, const std::string& value) {
-    out += std::string("\"") + key + "\":" + (value.empty() ? "null" : value) + ",";
+// The fields of a record in the order both forms show them.
+std::vector<Shown> Fields(const LedgerRecord& r) {
+    return {{"run", std::to_string(r.id), true},
+            {"started", r.started, false},
+            {"ended", r.ended, false},
+            {"operation", std::to_string(r.operation), true},
+            {"name", r.operationName, false},
+            {"outcome", r.outcome, false},
+            {"code", r.hasResult ? std::to_string(r.resultCode) : std::string(), true},
+            {"text", r.resultText, false},
+            {"amount", r.amount, false},
+            {"currency", r.currency, false},
+            {"terminal", r.terminalId, false},
+            {"card", r.cardNumber, false},
+            {"card_type", r.cardType, false},
+            {"rrn", r.rrn, false},
+            {"auth_code", r.authCode, false},
+            {"receipt", r.receiptNumber, false},
+            {"duration_ms", r.durationMs < 0 ? std::string() : std::to_string(r.durationMs), true},
+            {"recovery", r.recovery, false}};
 }
 
 }  // namespace
 
 std::string LedgerLine(const LedgerRecord& r) {
     std::string line;
-    Field(line, "run", std::to_string(r.id));
-    Field(line, "started", r.started);
-    Field(line, "ended", r.ended);
-    Field(line, "operation", std::to_string(r.operation));
-    Field(line, "name", r.operationName);
-    Field(line, "outcome", r.outcome);
-    Field(line, "code", Code(r));
-    Field(line, "text", r.resultText);
-    Field(line, "amount", r.amount);
-    Field(line, "currency", r.currency);
-    Field(line, "terminal", r.terminalId);
-    Field(line, "card", r.cardNumber);
-    Field(line, "card_type", r.cardType);
-    Field(line, "rrn", r.rrn);
-    Field(line, "auth_code", r.authCode);
-    Field(line, "receipt", r.receiptNumber);
-    Field(line, "duration_ms", Duration(r));
-    Field(line, "recovery", r.recovery);
+    for (const Shown& field : Fields(r)) {
+        if (field.value.empty()) continue;
+        if (!line.empty()) line += ' ';
+        line += std::string(field.key) + '=' +
+                (NeedsQuotes(field.value) ? '"' + Escaped(field.value, false) + '"' : field.value);
+    }
     return line;
 }
 
@@ -84,26 +76,16 @@ std::string LedgerJson(const std::vector<LedgerRecord>& records) {
     std::string out = "[";
     for (const LedgerRecord& r : records) {
         if (out.size() > 1) out += ",";
-        out += "\n{";
-        JsonNumber(out, "run", std::to_string(r.id));
-        JsonText(out, "started", r.started);
-        JsonText(out, "ended", r.ended);
-        JsonNumber(out, "operation", std::to_string(r.operation));
-        JsonText(out, "name", r.operationName);
-        JsonText(out, "outcome", r.outcome);
-        JsonNumber(out, "code", Code(r));
-        JsonText(out, "text", r.resultText);
-        JsonText(out, "amount", r.amount);
-        JsonText(out, "currency", r.currency);
-        JsonText(out, "terminal", r.terminalId);
-        JsonText(out, "card", r.cardNumber);
-        JsonText(out, "card_type", r.cardType);
-        JsonText(out, "rrn", r.rrn);
-        JsonText(out, "auth_code", r.authCode);
-        JsonText(out, "receipt", r.receiptNumber);
-        JsonNumber(out, "duration_ms", Duration(r));
-        JsonText(out, "recovery", r.recovery, true);
-        out += "}";
+        std::string object;
+        for (const Shown& field : Fields(r)) {
+            if (!object.empty()) object += ",";
+            object += std::string("\"") + field.key + "\":";
+            if (field.number)
+                object += field.value.empty() ? "null" : field.value;
+            else
+                object += '"' + Escaped(field.value, true) + '"';
+        }
+        out += "\n{" + object + "}";
     }
     return out + (records.empty() ? "]\n" : "\n]\n");
 }
