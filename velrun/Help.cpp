@@ -7,6 +7,7 @@
 
 #include "Check.h"
 #include "LedgerListing.h"
+#include "Report.h"
 
 namespace velrun {
 
@@ -16,6 +17,7 @@ const char kUsage[] =
     "Usage: velrun --command CODE [OPTION VALUE]...\n"
     "       velrun --check | --help | --version\n"
     "       velrun --ledger [N] [--json]\n"
+    "       velrun --report FILE\n"
     "\n"
     "Runs one terminal operation through libvelpad and prints its result as\n"
     "key=value lines: authorizationCode, cardNumber, cardType, code, message,\n"
@@ -36,13 +38,21 @@ const char kUsage[] =
     "  --ledger [N] [--json]\n"
     "              print the newest N records (default 20) of the ledger of\n"
     "              operations, one key=value line each or as JSON, and exit\n"
+    "  --report FILE\n"
+    "              write a support bundle of the installation to FILE (.tar.gz):\n"
+    "              the --check report, the versions, the settings files with\n"
+    "              secret values blanked, the newest engine logs, the traces,\n"
+    "              the files of the last run, the ledger's newest 200 records\n"
+    "              and the serial devices; refused when any of it holds card\n"
+    "              data in clear\n"
     "  --help      print this help and exit\n"
     "  --version   print the version and exit\n"
     "\n"
     "Exit status: 0 when the result was printed (the operation's outcome is in\n"
     "\"success\" and \"code\"), 1 for a bad command line; --check: 0 when the\n"
     "installation is ready, 2 otherwise; --ledger: 0, or 2 when the ledger is\n"
-    "off, missing or unreadable.\n";
+    "off, missing or unreadable; --report: 0 when the bundle was written, 2 when\n"
+    "it was refused for card data (nothing is written) or could not be written.\n";
 
 }  // namespace
 
@@ -56,6 +66,13 @@ std::optional<int> runInformational(int argc, char* argv[]) {
             return 1;
         }
         return listLedger(count, json, std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
+        if (argc != 3 || argv[2][0] == '\0') {
+            std::cerr << "velrun: --report takes one file name" << std::endl;
+            return 1;
+        }
+        return Report(argv[2]).run(std::cout, std::cerr);
     }
     if (argc != 2) return std::nullopt;
     if (std::strcmp(argv[1], "--help") == 0) {

@@ -1,6 +1,6 @@
 // The informational command lines of velrun: --help, --version and --check,
-// each recognised only as the sole argument, and --ledger with its own
-// arguments, so that every other command line keeps its meaning.
+// each recognised only as the sole argument, and --ledger and --report with
+// their own arguments, so that every other command line keeps its meaning.
 #pragma once
 
 #include <optional>
