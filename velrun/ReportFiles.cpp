@@ -175,6 +175,10 @@ void Report::engineLogs() {
 
 void Report::traces() {
     addFile("trace", "darir.log", kTraceLimit, false);
+    // Just after the session trace was rotated, its recent lines are in the
+    // newest rotated file.
+    struct stat status {};
+    if (lstat("darir.log.1", &status) == 0) addFile("trace", "darir.log.1", kTraceLimit, false);
     addFile("trace", settingsPath(setting("TRACE_FILE", "trace.txt"), cashreg_.directory),
             kTraceLimit, false);
 }

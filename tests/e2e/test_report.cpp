@@ -155,6 +155,7 @@ TEST(ReportE2E, CardDataInAnyBundledFileRefusesTheBundle) {
         {"Logs/261209063829.log", "START\nPAN 4111 1111 1111 1111\n", "./Logs/261209063829.log"},
         {"trace.txt", "read ;4276123456781234=25121010000?\n", "./trace.txt"},
         {"darir.log", "%B4111111111111111^TEST/CARD^2512\n", "darir.log"},
+        {"darir.log.1", "old 4276123456781234D2512\n", "darir.log.1"},
         {"cheq.out", "CARD 5500-0055-5555-5559\n", "./cheq.out"},
         {"rc_res.ini", "; test card 4111111111111111\n0=OK\n", "./rc_res.ini"},
     };
