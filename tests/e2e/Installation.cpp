@@ -88,6 +88,14 @@ ChildOptions Installation::Payment() const {
     return velrun;
 }
 
+ChildResult Installation::Velrun(const std::vector<std::string>& args) const {
+    ChildOptions velrun;
+    velrun.program = VELRUN_PATH;
+    velrun.args = args;
+    velrun.workDir = Path();
+    return velrun_test::runChild(velrun);
+}
+
 ChildResult Installation::StopPinpad() {
     pinpad_->sendSignal(SIGTERM);
     return FinishPinpad();

@@ -26,6 +26,8 @@ public:
 
     // velrun running a payment of 15.00 (operation 1) in this installation.
     velrun_test::ChildOptions Payment() const;
+    // velrun run to its end in this installation with these arguments.
+    velrun_test::ChildResult Velrun(const std::vector<std::string>& args) const;
 
     const std::string& Path() const { return dir_.Path(); }
     std::string operator/(const std::string& name) const { return dir_ / name; }

@@ -33,20 +33,12 @@ std::string Rows(const Installation& install, const std::string& fields = kField
     return result.out;
 }
 
-ChildResult Velrun(const Installation& install, const std::vector<std::string>& args) {
-    ChildOptions velrun;
-    velrun.program = VELRUN_PATH;
-    velrun.args = args;
-    velrun.workDir = install.Path();
-    return velrun_test::runChild(velrun);
-}
-
 // One operation against a scenario; the emulator must have played it all.
 ChildResult Play(Installation& install, const std::string& scenario,
                  const std::vector<std::string>& args) {
     std::string error;
     EXPECT_TRUE(install.StartPinpad(scenario, {}, false, &error)) << error;
-    const ChildResult run = Velrun(install, args);
+    const ChildResult run = install.Velrun(args);
     const ChildResult played = install.FinishPinpad();
     EXPECT_TRUE(played.exited && played.exitStatus == 0) << played.err << install.Transcript();
     return run;
@@ -87,10 +79,10 @@ TEST(LedgerE2E, EachKindOfRunLeavesItsRecord) {
         // Times, duration and the operation's name are filled in.
         EXPECT_EQ(Rows(install, "started < ended, duration_ms >= 0, length(operation_name) > 0"),
                   "1|1|1\n");
-        const ChildResult listed = Velrun(install, {"--ledger"});
+        const ChildResult listed = install.Velrun({"--ledger"});
         EXPECT_EQ(listed.exitStatus, 0) << listed.err;
         EXPECT_NE(listed.out.find(std::string("run=1 ")), std::string::npos) << listed.out;
-        const ChildResult json = Velrun(install, {"--ledger", "5", "--json"});
+        const ChildResult json = install.Velrun({"--ledger", "5", "--json"});
         EXPECT_EQ(json.out.rfind("[\n{\"run\":1,", 0), 0u) << json.out;
     }
 }
@@ -123,7 +115,7 @@ TEST(LedgerE2E, KilledPaymentIsInterruptedAndCancelledByTheNextRun) {
               "1|interrupted||||cancelled by run 3\n"
               "1|approved|0||412345678904|\n"
               "2|cancelled on recovery|0|||\n");
-    const ChildResult listed = Velrun(install, {"--ledger", "1"});
+    const ChildResult listed = install.Velrun({"--ledger", "1"});
     EXPECT_EQ(listed.out.find("run=3 "), 0u) << listed.out;
 }
 
@@ -150,7 +142,7 @@ TEST(LedgerE2E, RetentionPrunesByAgeAndCount) {
 TEST(LedgerE2E, UnwritableLedgerStopsTheRunAndNoLedgerMeansNone) {
     Installation blocked;
     ASSERT_EQ(mkdir((blocked / "ledger.db").c_str(), 0750), 0);
-    const ChildResult refused = Velrun(blocked, kPayment);
+    const ChildResult refused = blocked.Velrun(kPayment);
     EXPECT_NE(refused.out.find("success=0"), std::string::npos) << refused.out;
     EXPECT_NE(refused.out.find("ledger.db"), std::string::npos) << refused.out;
     EXPECT_NE(blocked.Logs().find("ERROR: ledger ["), std::string::npos) << blocked.Logs();
@@ -160,8 +152,8 @@ TEST(LedgerE2E, UnwritableLedgerStopsTheRunAndNoLedgerMeansNone) {
     Play(off, "approved_payment.vps", kPayment);
     struct stat status {};
     EXPECT_NE(stat((off / "ledger.db").c_str(), &status), 0);
-    EXPECT_EQ(Velrun(off, {"--ledger"}).exitStatus, 2);
-    EXPECT_EQ(Velrun(off, {"--ledger", "0"}).exitStatus, 1);
+    EXPECT_EQ(off.Velrun({"--ledger"}).exitStatus, 2);
+    EXPECT_EQ(off.Velrun({"--ledger", "0"}).exitStatus, 1);
 }
 
 }  // namespace

@@ -26,14 +26,6 @@ using velrun_test::ChildResult;
 
 const char kBundle[] = "velrun-report/";
 
-ChildResult Velrun(const Installation& install, const std::vector<std::string>& args) {
-    ChildOptions velrun;
-    velrun.program = VELRUN_PATH;
-    velrun.args = args;
-    velrun.workDir = install.Path();
-    return velrun_test::runChild(velrun);
-}
-
 ChildResult Tar(const Installation& install, const std::vector<std::string>& args) {
     ChildOptions tar;
     tar.program = "/bin/tar";
@@ -80,7 +72,7 @@ TEST(ReportE2E, BundleAfterPaymentAndDeclineThenRefusalForCardData) {
     Installation install({"BANK_PASSWORD=hunter2", "api_key = s3cr3t"});
     Pay(install, "approved_payment.vps");
     Pay(install, "declined_payment.vps");
-    const ChildResult report = Velrun(install, {"--report", "bundle.tar.gz"});
+    const ChildResult report = install.Velrun({"--report", "bundle.tar.gz"});
     ASSERT_EQ(report.exitStatus, 0) << report.err;
     EXPECT_NE(report.out.find("report written to bundle.tar.gz"), std::string::npos) << report.out;
     struct stat status {};
@@ -133,7 +125,7 @@ TEST(ReportE2E, BundleAfterPaymentAndDeclineThenRefusalForCardData) {
     const std::string log = "Logs/" + *EngineLogs(install).rbegin();
     const std::string before = install.Read(log);
     install.Write(log, before + "amount 1500 card 4111111111111111\n");
-    const ChildResult refused = Velrun(install, {"--report", "second.tar.gz"});
+    const ChildResult refused = install.Velrun({"--report", "second.tar.gz"});
     EXPECT_EQ(refused.exitStatus, 2);
     const std::string offset = std::to_string(before.size() + 17);
     EXPECT_NE(refused.err.find(log + " holds a card number in clear at byte offset " + offset),
@@ -164,7 +156,7 @@ TEST(ReportE2E, CardDataInAnyBundledFileRefusesTheBundle) {
         Installation install;
         ASSERT_EQ(mkdir((install / "Logs").c_str(), 0750), 0);
         install.Write(plant.file, plant.text);
-        const ChildResult refused = Velrun(install, {"--report", "bundle.tar.gz"});
+        const ChildResult refused = install.Velrun({"--report", "bundle.tar.gz"});
         EXPECT_EQ(refused.exitStatus, 2);
         EXPECT_NE(refused.err.find(std::string("velrun: ") + plant.named + " holds "),
                   std::string::npos)
@@ -184,7 +176,7 @@ TEST(ReportE2E, CheckIsBoundedInTime) {
     ASSERT_GE(lock, 0);
     ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
     const auto started = std::chrono::steady_clock::now();
-    const ChildResult report = Velrun(install, {"--report", "bundle.tar.gz"});
+    const ChildResult report = install.Velrun({"--report", "bundle.tar.gz"});
     const auto took = std::chrono::steady_clock::now() - started;
     close(lock);
     ASSERT_EQ(report.exitStatus, 0) << report.err;
@@ -199,14 +191,14 @@ TEST(ReportE2E, CheckIsBoundedInTime) {
 // file left behind.
 TEST(ReportE2E, CommandLineAndUnwritableTarget) {
     Installation install;
-    EXPECT_EQ(Velrun(install, {"--report"}).exitStatus, 1);
-    EXPECT_EQ(Velrun(install, {"--report", "a.tar.gz", "b.tar.gz"}).exitStatus, 1);
-    EXPECT_EQ(Velrun(install, {"--report", ""}).exitStatus, 1);
-    const ChildResult missing = Velrun(install, {"--report", "no/such/folder/bundle.tar.gz"});
+    EXPECT_EQ(install.Velrun({"--report"}).exitStatus, 1);
+    EXPECT_EQ(install.Velrun({"--report", "a.tar.gz", "b.tar.gz"}).exitStatus, 1);
+    EXPECT_EQ(install.Velrun({"--report", ""}).exitStatus, 1);
+    const ChildResult missing = install.Velrun({"--report", "no/such/folder/bundle.tar.gz"});
     EXPECT_EQ(missing.exitStatus, 2);
     EXPECT_NE(missing.err.find("could not be written"), std::string::npos) << missing.err;
     ASSERT_EQ(mkdir((install / "taken").c_str(), 0750), 0);
-    const ChildResult folder = Velrun(install, {"--report", "taken"});
+    const ChildResult folder = install.Velrun({"--report", "taken"});
     EXPECT_EQ(folder.exitStatus, 2);
     EXPECT_NE(folder.err.find("rename"), std::string::npos) << folder.err;
     EXPECT_EQ(NamesStarting(install, "taken."), std::vector<std::string>());
