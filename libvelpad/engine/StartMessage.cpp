@@ -44,8 +44,8 @@ std::string PPAD::InitParamOperation(int operation) {
     const std::string amount = tags_->Get("amount");
     std::string message = config_.operations.GetType(operation) + kEsc +
                           config_.operations.GetOwInd(operation) + kEsc + tags_->Get("currency") +
-                          kEsc + (amount.empty() ? "" : GetAmountStr(amount)) + kEsc + kEsc +
-                          StartCardData(*tags_, Has("NO_PA_DSS"));
+                          kEsc + (amount.empty() ? "" : GetAmountStr(amount, *trace_)) + kEsc +
+                          kEsc + StartCardData(*tags_, Has("NO_PA_DSS"));
     if (operation != kCancelOperation) {
         handlers::Reply reply(session_);
         handlers::Request request = RequestFor(reply);

@@ -124,14 +124,14 @@ void PrintInitInfo(Request& r, int operation) {
     if (operation > 0)
         text += r.Encoding(kOperationLabel) + r.config().operations.GetName(operation) + "\r\n";
     const std::string amount = r.tags.Get("amount");
-    if (!amount.empty()) text += r.Encoding(kAmountLabel) + GetAmountStr(amount) + "\r\n";
+    if (!amount.empty()) text += r.Encoding(kAmountLabel) + GetAmountStr(amount, r.trace) + "\r\n";
     const std::string track = r.tags.Get("rfu");
     if (r.Has("NO_PA_DSS") && !track.empty()) {
         std::string pan;
         std::string expiry;
-        GetPanExpDate(track, &pan, &expiry);
+        GetPanExpDate(track, &pan, &expiry, r.trace);
         // The cashier's screen shows the card number masked like every other place.
-        text += r.Encoding(kCardLabel) + CardData::MaskPan(FormatPAN(pan)) + "\r\n" +
+        text += r.Encoding(kCardLabel) + CardData::MaskPan(FormatPAN(pan, r.trace)) + "\r\n" +
                 r.Encoding(kExpiryLabel) + expiry;
     }
     r.dialog.InfoWin(text);

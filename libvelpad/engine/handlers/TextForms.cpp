@@ -1,5 +1,8 @@
 #include "engine/handlers/TextForms.h"
 
+#include "config/CardData.h"
+#include "ri/Trace.h"
+
 std::string GetAmountStr(const std::string& amount) {
     if (amount.empty()) return "";
     if (amount.size() == 1) return "00.0" + amount;
@@ -35,4 +38,20 @@ void GetPanExpDate(const std::string& track, std::string* pan, std::string* expi
 void formatAmount(const std::string& amount, std::string& out) {
     out.assign(12, '0');
     if (amount.size() <= out.size()) out.replace(out.size() - amount.size(), amount.size(), amount);
+}
+
+std::string GetAmountStr(const std::string& amount, ri::Trace& trace) {
+    trace.Debug4("GetAmountStr: %s", amount.c_str());
+    return GetAmountStr(amount);
+}
+
+std::string FormatPAN(const std::string& pan, ri::Trace& trace) {
+    trace.Debug4("FormatPAN: %s", CardData::Value("pan", pan).c_str());
+    return FormatPAN(pan);
+}
+
+void GetPanExpDate(const std::string& track, std::string* pan, std::string* expiry,
+                   ri::Trace& trace) {
+    trace.Debug4("GetPanExpDate: %s", CardData::Value("track2_data", track).c_str());
+    GetPanExpDate(track, pan, expiry);
 }
