@@ -39,12 +39,14 @@ int PPAD::Start(const std::string& message) {
     const std::chrono::milliseconds idle(idleMs);
     const auto idleDeadline = Clock::now() + idle;
     session_.SendMsg(message, false, CardData::Payload::kStart);
-    const std::string reply = session_.WaitMessage(kLoopNakBudget, idleMs);
+    const std::string reply = session_.WaitFor(kLoopNakBudget, idle);
     if (reply.empty()) {
         session_.ShutDown();
         return -2;
     }
-    if (ServeRequests(reply, kLoopNakBudget, idleMs, idleDeadline, idle)) return 0;
+    if (ServeRequests(
+            reply, [&] { return session_.WaitFor(kLoopNakBudget, idle); }, idleDeadline, idle))
+        return 0;
     session_.ShutDown();
     dialog_.ErrorReport(session_.Encoding(kNoPinpad));
     log_.Write("PPAD: Start: %s", session_.Encoding(kNoPinpad).c_str());
@@ -70,8 +72,9 @@ int PPAD::Exchange(const std::string& message) {
         session_.SendMsg(message);
         const std::string reply = session_.WaitMessage(1, -1);
         result = -2;
-        if (!reply.empty() &&
-            ServeRequests(reply, 2, -1, Clock::now() + kExchangeIdle, kExchangeIdle))
+        if (!reply.empty() && ServeRequests(
+                                  reply, [&] { return session_.WaitMessage(2, -1); },
+                                  Clock::now() + kExchangeIdle, kExchangeIdle))
             result = 0;
         session_.ShutDown();
     }
@@ -89,14 +92,14 @@ void PPAD::StopIfLost() {
                outputs_.LostFile().c_str());
 }
 
-bool PPAD::ServeRequests(std::string reply, int budget, long wait, Clock::time_point idleDeadline,
-                         std::chrono::milliseconds idle) {
+bool PPAD::ServeRequests(std::string reply, const std::function<std::string()>& next,
+                         Clock::time_point idleDeadline, std::chrono::milliseconds idle) {
     for (;;) {
         if (reply.size() > 3) {
             if (Serve(reply) == kTransactionEnded) return true;
             idleDeadline = Clock::now() + idle;
         }
-        reply = session_.WaitMessage(budget, wait);
+        reply = next();
         // A link the pinpad has dropped will bring nothing more: it ends the
         // wait as the idle time-out does, without holding the register.
         if (reply.empty() && (Clock::now() >= idleDeadline || !session_.LinkUp())) return false;

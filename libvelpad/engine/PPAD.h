@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -104,11 +105,11 @@ protected:
     int Exchange(const std::string& message);
     // What a handler sees of this transaction for one request.
     handlers::Request RequestFor(handlers::Reply& reply);
-    // Serves the pinpad's requests, reply first, waiting for each with the
-    // budget and wait of WaitMessage: true once the pinpad ended the
-    // transaction, false when it stayed silent past the idle deadline (moved
-    // on by every request served) or dropped the link.
-    bool ServeRequests(std::string reply, int budget, long wait,
+    // Serves the pinpad's requests, reply first, taking each next one from
+    // next (a wait of the link): true once the pinpad ended the transaction,
+    // false when it stayed silent past the idle deadline (moved on by every
+    // request served) or dropped the link.
+    bool ServeRequests(std::string reply, const std::function<std::string()>& next,
                        std::chrono::steady_clock::time_point idleDeadline,
                        std::chrono::milliseconds idle);
     void StopIfLost();

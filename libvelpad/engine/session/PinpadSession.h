@@ -79,7 +79,9 @@ public:
     Connected Connect(long comTimeoutMs);
     void UseTransports(TransportSource source) { source_ = std::move(source); }
     // Puts a ready transport behind the link; the session takes ownership.
-    void Attach(ITransport* transport) { link_.Attach(transport); }
+    // The link's wait rules are fixed here, from the settings and the
+    // caller's switches, for as long as the link stays open.
+    void Attach(ITransport* transport);
     bool LinkOpen() const { return link_.IsOpen(); }
     // Whether the pinpad link is open and its other side still there.
     bool LinkUp() const { return link_.Up(); }
@@ -89,11 +91,15 @@ public:
     // the logs where it holds card data.
     int SendMsg(const std::string& payload, bool allowEmpty = false,
                 CardData::Payload kind = CardData::Payload::kText);
-    // Waits for one frame until deadline, answering silence and broken
-    // frames with NAKs while the budget lasts; empty when none came.
-    std::string WaitFrame(int budget, std::chrono::steady_clock::time_point deadline);
-    // The same with the deadline from a wait in seconds (-1: 60), held to
-    // the idle time-out, and the budget held to what fits the wait.
+    // Waits for one frame for at most wait (held to the idle time-out),
+    // answering silence and broken frames with NAKs while the budget lasts,
+    // the budget held to the NAKs of "TIMEOUT" that fit the wait; empty when
+    // none came. Every wait of the engine comes down to this one.
+    std::string WaitFor(int budget, std::chrono::milliseconds wait);
+    // The wait of the host-driven modes and of an exchange, in seconds (-1:
+    // 60). Its budget is held as the pinpad's tools expect it, comparing the
+    // NAKs' "TIMEOUT" milliseconds with the seconds of the wait, so that any
+    // wait of a minute or less sends no NAK when TIMEOUT is a second.
     std::string WaitMessage(int budget, long waitSeconds);
 
     // A pinpad text in the cashier's character set ("OPCHARSET").
@@ -114,6 +120,7 @@ public:
 private:
     void CopyParams(const std::set<std::string>& hidden);
     int ComConnect(long timeoutMs);
+    std::string Wait(int budget, std::chrono::milliseconds wait);
     int EthConnect();
 
     Tags* tags_;
@@ -126,6 +133,7 @@ private:
     Dialog dialog_;
     FileWritter trace_writer_;
     TransportSource source_;
+    PinpadLink::WaitRules wait_rules_;
     std::string status_file_ = "lastop.stb";
     bool logging_ = true;
 };

@@ -65,7 +65,7 @@ PinpadSession::Connected PinpadSession::Connect(long comTimeoutMs) {
     if (source_) {
         ITransport* transport = source_();
         if (transport == nullptr) return kRelayFailed;
-        link_.Attach(transport);
+        Attach(transport);
         return kConnected;
     }
     switch (TransportFactory::KindOf(Setting("PORT"))) {
@@ -90,7 +90,7 @@ int PinpadSession::ComConnect(long timeoutMs) {
     line.sendPauseMs = Number("SERIAL_SEND_PAUSE");
     const std::string stop = Setting("STOP");
     line.stop = stop == "1.5" ? 1 : stop == "2" ? 2 : 0;
-    link_.Attach(TransportFactory::Serial(line).release());
+    Attach(TransportFactory::Serial(line).release());
     const int opened = link_.Transport()->Connect();
     if (opened == 0) return 0;
     if (opened == ri::COMPort::OPEN_BUSY)
@@ -108,7 +108,7 @@ int PinpadSession::EthConnect() {
     if (address.empty()) address = tags_->Get("addr_ip");
     std::string port = Setting("PORT_IP");
     if (port.empty()) port = tags_->Get("port_ip");
-    link_.Attach(TransportFactory::Tcp(address, ri::Conv::String::ToInt(port)).release());
+    Attach(TransportFactory::Tcp(address, ri::Conv::String::ToInt(port)).release());
     ITransport& relay = *link_.Transport();
     relay.SetTimeouts(timeout, timeout);
     int result = 0;

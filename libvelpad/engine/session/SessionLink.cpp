@@ -21,27 +21,35 @@ int PinpadSession::SendMsg(const std::string& payload, bool allowEmpty, CardData
     return link_.Send(body, kind);
 }
 
+std::string PinpadSession::WaitFor(int budget, std::chrono::milliseconds wait) {
+    trace_->Debug4("WaitMessage: [%d] [%ld]", budget, static_cast<long>(wait.count()));
+    const long timeoutMs = Number("TIMEOUT");
+    if (timeoutMs > 0 && budget * timeoutMs > wait.count())
+        budget = static_cast<int>(wait.count() / timeoutMs);
+    return Wait(budget, wait);
+}
+
 std::string PinpadSession::WaitMessage(int budget, long waitSeconds) {
     trace_->Debug4("WaitMessage: [%d] [%ld]", budget, waitSeconds);
     if (waitSeconds < 0) waitSeconds = kDefaultWaitSeconds;
     const long timeoutMs = Number("TIMEOUT");
     if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
         budget = static_cast<int>(waitSeconds / timeoutMs);
-    const auto now = Clock::now();
-    auto deadline = now + std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds));
-    // The transaction loop passes the idle time-out in milliseconds as the
-    // wait in seconds: the idle time-out itself bounds every wait, whether
-    // silence is answered with NAKs or not.
-    const long idleMs = Number("PPAD_IDLE_TO");
-    if (idleMs > 0) deadline = std::min(deadline, now + std::chrono::milliseconds(idleMs));
-    return WaitFrame(budget, deadline);
+    return Wait(budget, std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds)));
 }
 
-std::string PinpadSession::WaitFrame(int budget, Clock::time_point deadline) {
-    PinpadLink::WaitRules rules;
-    rules.frameTimeout = std::chrono::milliseconds(Number("TIMEOUT"));
-    rules.quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
-    return link_.WaitFrame(NakBudget(budget, Has("DISABLE_NAK")), deadline, rules);
+// The idle time-out bounds every wait, whether silence is answered with
+// NAKs or not.
+std::string PinpadSession::Wait(int budget, std::chrono::milliseconds wait) {
+    const long idleMs = Number("PPAD_IDLE_TO");
+    if (idleMs > 0) wait = std::min(wait, std::chrono::milliseconds(idleMs));
+    return link_.WaitFrame(NakBudget(budget, Has("DISABLE_NAK")), Clock::now() + wait, wait_rules_);
+}
+
+void PinpadSession::Attach(ITransport* transport) {
+    link_.Attach(transport);
+    wait_rules_.frameTimeout = std::chrono::milliseconds(Number("TIMEOUT"));
+    wait_rules_.quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
 }
 
 void PinpadSession::ShutDown() {
