@@ -40,7 +40,8 @@ double Timed(const std::function<void()>& run) {
 }
 
 // The syncs a durable payment needs, alone, in the installation's folder:
-// the status byte "open" and later "closed", each synced, and with the
+// the ledger's pending and completed records, the status byte "open" and
+// later "closed", each synced, and with the
 // result files the result, cheque, output and exchange files each written to
 // a temporary file, synced, renamed and the folder synced.
 constexpr int kStatusSyncs = 2;
@@ -73,18 +74,41 @@ void SyncReplace(const std::string& name) {
     close(folder);
 }
 
+// A commit of the ledger's write-ahead log, alone: four pages written in
+// place into a file of its size and synced; the first commit of a run also
+// syncs the folder, as SQLite does once per connection.
+void SyncLedger(bool first) {
+    constexpr off_t kPage = 4096, kPages = 32;
+    static off_t next = 0;
+    const int fd = open("sync-alone.wal", O_WRONLY | O_CREAT | O_CLOEXEC, 0640);
+    if (fd < 0 || ftruncate(fd, kPage * kPages) != 0)
+        throw std::runtime_error("ledger file failed");
+    const std::string page(kPage, 'w');
+    for (int i = 0; i < 4; ++i, next = (next + kPage) % (kPage * kPages))
+        if (pwrite(fd, page.data(), page.size(), next) != kPage)
+            throw std::runtime_error("ledger write failed");
+    if (fdatasync(fd) != 0) throw std::runtime_error("ledger sync failed");
+    close(fd);
+    if (!first) return;
+    const int folder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || fdatasync(folder) != 0) throw std::runtime_error("folder sync failed");
+    close(folder);
+}
+
 void SyncsAlone(bool results) {
+    SyncLedger(true);
     SyncStatus('\x01');
     if (results)
         for (const char* name : {"sync-rc.out", "sync-cheq.out", "sync-output.out", "sync-env.out"})
             SyncReplace(name);
+    SyncLedger(false);
     SyncStatus('\0');
 }
 
 struct Series {
     std::vector<double> bare, logsOff, logsOn, noLedger;
-    // The syncs alone: of the status only (logs off keep no result files),
-    // and of the status with the result files.
+    // The syncs alone: of the status and the ledger (logs off keep no result
+    // files), and of those with the result files.
     std::vector<double> statusSyncs, allSyncs;
     // One status sync alone: what "one sync's worth" of time is.
     std::vector<double> oneSync;
