@@ -27,7 +27,7 @@ constexpr std::chrono::seconds kExchangeIdle(5);
 
 }  // namespace
 
-int PPAD::Start(const std::string& message) {
+int PPAD::Start(const std::string& message, Tags* tags) {
     trace_->Debug4("Start");
     if (!link_.IsOpen()) {
         log_.Write("Not connected");
@@ -45,7 +45,8 @@ int PPAD::Start(const std::string& message) {
         return -2;
     }
     if (ServeRequests(
-            reply, [&] { return session_.WaitFor(kLoopNakBudget, idle); }, idleDeadline, idle))
+            reply, [&] { return session_.WaitFor(kLoopNakBudget, idle); }, idleDeadline, idle,
+            TagsOr(tags)))
         return 0;
     session_.ShutDown();
     dialog_.ErrorReport(session_.Encoding(kNoPinpad));
@@ -74,7 +75,7 @@ int PPAD::Exchange(const std::string& message) {
         result = -2;
         if (!reply.empty() && ServeRequests(
                                   reply, [&] { return session_.WaitMessage(2, -1); },
-                                  Clock::now() + kExchangeIdle, kExchangeIdle))
+                                  Clock::now() + kExchangeIdle, kExchangeIdle, *tags_))
             result = 0;
         session_.ShutDown();
     }
@@ -93,10 +94,11 @@ void PPAD::StopIfLost() {
 }
 
 bool PPAD::ServeRequests(std::string reply, const std::function<std::string()>& next,
-                         Clock::time_point idleDeadline, std::chrono::milliseconds idle) {
+                         Clock::time_point idleDeadline, std::chrono::milliseconds idle,
+                         Tags& tags) {
     for (;;) {
         if (reply.size() > 3) {
-            if (Serve(reply) == kTransactionEnded) return true;
+            if (Serve(reply, &tags) == kTransactionEnded) return true;
             idleDeadline = Clock::now() + idle;
         }
         reply = next();
@@ -106,10 +108,10 @@ bool PPAD::ServeRequests(std::string reply, const std::function<std::string()>& 
     }
 }
 
-PPAD::Served PPAD::Serve(const std::string& payload) {
+PPAD::Served PPAD::Serve(const std::string& payload, Tags* tags) {
     session_.TraceShown("ProcessCommand: ", payload);
     handlers::Reply reply(session_);
-    handlers::Request request = RequestFor(reply);
+    handlers::Request request = RequestFor(reply, TagsOr(tags));
     if (payload == "ENDTR") return handlers::EndProcess(request, "");
     const size_t colon = payload.find(':');
     if (colon == std::string::npos) {

@@ -77,20 +77,20 @@ void PPAD::BeginRun() {
     if (logging_) outputs_.Prepare(session_);
 }
 
-handlers::Request PPAD::RequestFor(handlers::Reply& reply) {
-    return {*tags_, session_, dialog_, outputs_, state_,
-            bank_,  reply,    log_,    *trace_,  session_.pinpadTrace()};
+handlers::Request PPAD::RequestFor(handlers::Reply& reply, Tags& tags) {
+    return {tags,  session_, dialog_, outputs_, state_,
+            bank_, reply,    log_,    *trace_,  session_.pinpadTrace()};
 }
 
-void PPAD::StoreCode(int code) {
+void PPAD::StoreCode(int code, Tags* tags) {
     handlers::Reply reply(session_);
-    handlers::Request request = RequestFor(reply);
+    handlers::Request request = RequestFor(reply, TagsOr(tags));
     handlers::StoreCode(request, code);
 }
 
-void PPAD::PrintTechCheck(int code) {
+void PPAD::PrintTechCheck(int code, Tags* tags) {
     handlers::Reply reply(session_);
-    handlers::Request request = RequestFor(reply);
+    handlers::Request request = RequestFor(reply, TagsOr(tags));
     handlers::PrintTechCheck(request, code);
 }
 

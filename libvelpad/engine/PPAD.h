@@ -60,11 +60,14 @@ public:
     // "no result" stored, the result files prepared.
     void BeginRun();
     std::string InitParamOperation(int operation);
-    int Start(const std::string& message);
+    // The transaction's serving calls work on the run's own tags, or on
+    // another tag store given (the cancellation of a transaction left open
+    // keeps one of its own, so the caller's tags stay untouched).
+    int Start(const std::string& message, Tags* tags = nullptr);
     // Serves one request: kTransactionEnded (as a number) once the pinpad
     // ended the transaction, otherwise what the handler told the loop.
     int ProcessCommand(const std::string& payload) { return Serve(payload); }
-    Served Serve(const std::string& payload);
+    Served Serve(const std::string& payload, Tags* tags = nullptr);
 
     // The link test and the settings message: one exchange each.
     int Ping();
@@ -76,8 +79,8 @@ public:
     // Last-operation recovery, result codes and the journal.
     int CheckLastStatus();
     void CancelLastOperation();
-    void StoreCode(int code);
-    void PrintTechCheck(int code);
+    void StoreCode(int code, Tags* tags = nullptr);
+    void PrintTechCheck(int code, Tags* tags = nullptr);
     void CheckJL();
     void LogsControl();
 
@@ -104,14 +107,15 @@ protected:
     int Connect(long comTimeoutMs);
     int Exchange(const std::string& message);
     // What a handler sees of this transaction for one request.
-    handlers::Request RequestFor(handlers::Reply& reply);
+    handlers::Request RequestFor(handlers::Reply& reply, Tags& tags);
+    Tags& TagsOr(Tags* tags) { return tags != nullptr ? *tags : *tags_; }
     // Serves the pinpad's requests, reply first, taking each next one from
     // next (a wait of the link): true once the pinpad ended the transaction,
     // false when it stayed silent past the idle deadline (moved on by every
     // request served) or dropped the link.
     bool ServeRequests(std::string reply, const std::function<std::string()>& next,
                        std::chrono::steady_clock::time_point idleDeadline,
-                       std::chrono::milliseconds idle);
+                       std::chrono::milliseconds idle, Tags& tags);
     void StopIfLost();
     // The result files by their settings, resolved against their folders.
     void ResolveResultFiles();
@@ -122,7 +126,7 @@ protected:
     int UnendedResult(int result);
     // Closes a transaction the pinpad ended: its files kept, the status
     // "closed"; what the run reports (the failure when a file was lost).
-    int CloseTransaction(int result);
+    int CloseTransaction(int result, Tags& tags);
     bool ConnectForRun();
 
     // The settings, logs, dialog bridge, link and lock; the names below are

@@ -21,6 +21,22 @@ const char kUnfinished[] =
     "\xC2\xFB\xEF\xEE\xEB\xED\xE8\xF2\xFC \xEE\xF2\xEC\xE5\xED\xF3 "
     "\xEE\xEF\xE5\xF0\xE0\xF6\xE8\xE8?";
 
+// Puts the run's result and cheque writers back where they stood before the
+// cancellation diverted them, however the cancellation ends.
+class DivertedOutputs {
+public:
+    DivertedOutputs(RunOutputs& outputs, const std::string& resultPath,
+                    const std::string& chequePath)
+        : outputs_(outputs), own_(outputs.Divert(resultPath, chequePath)) {}
+    ~DivertedOutputs() { outputs_.Restore(own_); }
+    DivertedOutputs(const DivertedOutputs&) = delete;
+    DivertedOutputs& operator=(const DivertedOutputs&) = delete;
+
+private:
+    RunOutputs& outputs_;
+    const RunOutputs::Mark own_;
+};
+
 }  // namespace
 
 int PPAD::CheckLastStatus() {
@@ -39,41 +55,32 @@ int PPAD::CheckLastStatus() {
 void PPAD::CancelLastOperation() {
     trace_->Debug4("CancelLastOperation");
     Tags cancelTags;
-    Tags* const ownTags = tags_;
-    const RunOutputs::Mark own =
-        outputs_.Divert(logging_ ? Setting("CANCEL_RC_FILE") : std::string(),
-                        logging_ ? Setting("CANCEL_CH_FILE") : std::string());
-    tags_ = &cancelTags;
+    const DivertedOutputs diverted(outputs_, logging_ ? Setting("CANCEL_RC_FILE") : std::string(),
+                                   logging_ ? Setting("CANCEL_CH_FILE") : std::string());
     const std::string message = config_.operations.GetType(kCancelOperation) + kEsc +
                                 config_.operations.GetOwInd(kCancelOperation) +
                                 std::string(4, kEsc);
-    bool begun = false;
+    StoreCode(kNoResult, &cancelTags);
+    PrintTechCheck(kNoResult, &cancelTags);
+    // Without its record in the ledger the cancellation does not start,
+    // and neither does the run that needed it.
+    if (!ledger_.Begin(session_, cancelTags, kCancelOperation, true)) {
+        tags_->Add("text_message", texts::kFileNotKept + ledger_.Path());
+        throw ri::Exception("the ledger cannot be written");
+    }
     try {
-        StoreCode(kNoResult);
-        PrintTechCheck(kNoResult);
-        // Without its record in the ledger the cancellation does not start,
-        // and neither does the run that needed it.
-        if (!ledger_.Begin(session_, cancelTags, kCancelOperation, true)) {
-            ownTags->Add("text_message", texts::kFileNotKept + ledger_.Path());
-            throw ri::Exception("the ledger cannot be written");
-        }
-        begun = true;
         log_.Write("START");
-        const bool ended = Start(message) == 0;
+        const bool ended = Start(message, &cancelTags) == 0;
         const int code = static_cast<int>(ri::Conv::String::ToInt(cancelTags.Get("response_code")));
         // A cancellation the pinpad ended closes as every transaction does.
         if (ended)
-            CloseTransaction(code);
+            CloseTransaction(code, cancelTags);
         else
             ledger_.Complete(session_, cancelTags, code, false);
         ledger_.NoteRecovery(session_);
-        ledger_.Close();
     } catch (...) {
-        if (begun) ledger_.Close();
-        tags_ = ownTags;
-        outputs_.Restore(own);
+        ledger_.Close();
         throw;
     }
-    tags_ = ownTags;
-    outputs_.Restore(own);
+    ledger_.Close();
 }

@@ -115,7 +115,7 @@ int PPAD::Run(int operation, void* callback) {
     LogsControl();
     // The status "closed" is the last act before the caller learns the result.
     if (ended_)
-        result = CloseTransaction(result);
+        result = CloseTransaction(result, *tags_);
     else
         ledger_.Complete(session_, *tags_, result, false);
     ledger_.Close();
@@ -206,14 +206,14 @@ int PPAD::UnendedResult(int result) {
 // "open", so that the next run cancels the transaction, and the run reports
 // no result with the file's name: the register must not count a payment
 // whose slip or result is lost.
-int PPAD::CloseTransaction(int result) {
+int PPAD::CloseTransaction(int result, Tags& tags) {
     if (logging_ && outputs_.LostFile().empty()) outputs_.Commit(log_);
     std::string lost = outputs_.LostFile();
     // The ledger's record is complete before the status says "closed".
-    if (lost.empty() && !ledger_.Complete(session_, *tags_, result, true)) lost = ledger_.Path();
+    if (lost.empty() && !ledger_.Complete(session_, tags, result, true)) lost = ledger_.Path();
     if (lost.empty()) {
         handlers::Reply reply(session_);
-        handlers::Request request = RequestFor(reply);
+        handlers::Request request = RequestFor(reply, tags);
         if (!handlers::StatusKept(request) || handlers::WriteStatus(request, 0x00)) return result;
         // A "closed" that failed its sync may still be what the file reads:
         // the status is put back to "open", so that the failure reported
@@ -226,9 +226,9 @@ int PPAD::CloseTransaction(int result) {
         "reported",
         lost.c_str());
     trace_->Error("PPAD: file [%s] was not kept", lost.c_str());
-    StoreCode(kNoResult);
-    tags_->Add("text_message", texts::kFileNotKept + lost);
-    ledger_.Complete(session_, *tags_, kNoResult, false);
+    StoreCode(kNoResult, &tags);
+    tags.Add("text_message", texts::kFileNotKept + lost);
+    ledger_.Complete(session_, tags, kNoResult, false);
     return kNoResult;
 }
 

@@ -48,7 +48,7 @@ std::string PPAD::InitParamOperation(int operation) {
                           kEsc + StartCardData(*tags_, Has("NO_PA_DSS"));
     if (operation != kCancelOperation) {
         handlers::Reply reply(session_);
-        handlers::Request request = RequestFor(reply);
+        handlers::Request request = RequestFor(reply, *tags_);
         handlers::PrintInitInfo(request, operation);
     }
     return message;
