@@ -17,6 +17,7 @@ Settings::Settings(ri::Trace* trace) : trace_(trace != nullptr ? trace : ri::Tra
 void Settings::MakePair(const std::string& /*key*/, const std::string& /*value*/) {}
 
 int Settings::SetFile(const std::string& path) {
+    file_ = path;
     trace_->Debug("Parse file: %s", path.c_str());
     // A directory opens for reading too but yields no lines; it is no file.
     std::ifstream in;

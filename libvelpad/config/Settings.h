@@ -28,9 +28,14 @@ public:
     // cannot be opened (the table then keeps what it held). The file is opened
     // once, with no separate look for it first.
     int SetFile(const std::string& path);
+    // The file last given to SetFile, as it was given.
+    const std::string& File() const { return file_; }
     // Receives one pair of the file; the base table ignores it.
     virtual void MakePair(const std::string& key, const std::string& value);
 
 protected:
     ri::Trace* trace_;
+
+private:
+    std::string file_;
 };

@@ -66,8 +66,7 @@ int PPAD::Ping() {
 int PPAD::Exchange(const std::string& message) {
     session_.Lock();
     // No dialog reaches the cashier for the time of the exchange.
-    const bool added = !Has("NODIALOGS");
-    if (added) config_.settings.MakePair("NODIALOGS", "1");
+    session_.Quiet(true);
     int result = Connect(kExchangeComTimeoutMs);
     if (result == 0) {
         session_.SendMsg(message);
@@ -79,7 +78,7 @@ int PPAD::Exchange(const std::string& message) {
             result = 0;
         session_.ShutDown();
     }
-    if (added) config_.settings.Delete("NODIALOGS");
+    session_.Quiet(false);
     return result;
 }
 

@@ -67,7 +67,6 @@ PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden)
         trace_->Warning("PPAD: result-code conversion [%s] skipped", line.c_str());
     }
     if (logging_) ResolveResultFiles();
-    if (tags_->Get("NODIALOGS") == "1") config_.settings.MakePair("NODIALOGS", "");
     if (Has("USE_UNIPAY")) tags_->SetDictionary("receipt_number", 0x1F26);
 }
 

@@ -41,7 +41,7 @@ private:
 
 int PPAD::CheckLastStatus() {
     trace_->Debug4("CheckLastStatus");
-    if (Has("NODIALOGS") || Has("NO_CHECK_LAST_OP")) return 0;
+    if (!session_.StatusKept()) return 0;
     if (!session_.StatusOpen()) return 0;
     if (Has("CANCEL_LAST_OP_AUTO")) return 1;
     return dialog_.YesNoDialog(session_.Encoding(kUnfinished),

@@ -40,29 +40,46 @@ bool LoadConversion(PinpadSession& session, const char* key, const char* what, O
     return true;
 }
 
-void AutodetectOperations(PinpadSession& session) {
+// The operation file of the terminal the caller named, when the conversion
+// tables give one (the terminal's identifier converted too); otherwise the
+// one of "OPERATION_INI_FILE".
+std::string AutodetectOperations(PinpadSession& session) {
     session.log().Write("AUTODETECT_OPS ENABLED");
     const std::string terminal = session.tags()->Get("terminal_id");
+    std::string file = session.Setting("OPERATION_INI_FILE");
     OpsTIDConv operationFiles;
     if (session.Has("OPS_CONV_INI_FILE") &&
         LoadConversion(session, "OPS_CONV_INI_FILE", "OPS CONV INI FILE", &operationFiles) &&
         operationFiles.IsExist(terminal))
-        session.config().settings.MakePair("OPERATION_INI_FILE", operationFiles[terminal]);
+        file = operationFiles[terminal];
     OpsTIDConv terminals;
     if (session.Has("TID_CONV_INI_FILE") &&
         LoadConversion(session, "TID_CONV_INI_FILE", "TID CONV INI FILE", &terminals) &&
         terminals.IsExist(terminal))
         session.tags()->Add("terminal_id", terminals[terminal]);
-    session.log().Write("Updated ops.ini = " + session.Setting("OPERATION_INI_FILE"));
+    session.log().Write("Updated ops.ini = " + file);
     session.log().Write("Updated TID = " + session.tags()->Get("terminal_id"));
+    return file;
+}
+
+// A dialog table the caller hands over as the decimal text of its address in
+// a parameter of its own; null when it gives none. Only the caller's
+// parameters are read: a settings file never names an address.
+void* CallerTable(const Tags& tags, const char* name) {
+    const auto found = tags.GetParams().find(name);
+    if (found == tags.GetParams().end()) return nullptr;
+    const long address = ri::Conv::String::ToInt(found->second);
+    return reinterpret_cast<void*>(address);  // NOLINT(performance-no-int-to-ptr)
 }
 
 // Picks the operation file (by terminal when "AUTODETECT_OPS" is on) and
 // loads it; false when it cannot be read.
 bool LoadOperationTables(PinpadSession& session) {
-    if (session.Setting("AUTODETECT_OPS") == "1") AutodetectOperations(session);
-    if (session.config().operations.SetFile(session.GetPathFile(
-            session.Setting("OPERATION_INI_FILE"), session.config().registry.GetIniPath())) != 0) {
+    const std::string file = session.Setting("AUTODETECT_OPS") == "1"
+                                 ? AutodetectOperations(session)
+                                 : session.Setting("OPERATION_INI_FILE");
+    if (session.config().operations.SetFile(
+            session.GetPathFile(file, session.config().registry.GetIniPath())) != 0) {
         session.trace().Error("open OPS file fail, see debug log");
         session.log().Write("DARir: open OPS file fail");
         return false;
@@ -132,19 +149,12 @@ void PPAD::RunFailed(const char* what) {
 
 int PPAD::RunOperation(int operation, void* callback) {
     if (Number("NO_HRS") != 0) tags_->Delete("enc_data");
-    // The caller hands its dialog tables over as the decimal text of their
-    // addresses.
-    const long dialogsAddress =
-        tags_->IsExistParams("DialogsCBs") ? ri::Conv::String::ToInt(Setting("DIALOGSCBS")) : 0;
-    const long screensAddress = tags_->IsExistParams("DialogsI344CBs")
-                                    ? ri::Conv::String::ToInt(Setting("DIALOGSI344CBS"))
-                                    : 0;
-    void* dialogs = reinterpret_cast<void*>(dialogsAddress);  // NOLINT(performance-no-int-to-ptr)
-    void* screens = reinterpret_cast<void*>(screensAddress);  // NOLINT(performance-no-int-to-ptr)
+    void* dialogs = CallerTable(*tags_, "DialogsCBs");
+    void* screens = CallerTable(*tags_, "DialogsI344CBs");
     dialog_.SetDialogs(dialogs, screens);
     state_.stopRequest = false;
-    if (dialog_.Init(config_.registry.GetDlgLibPath(), Number("PPAD_IDLE_TO"), !Has("NODIALOGS"),
-                     Has("USE_CALLBACK")) < 0) {
+    if (dialog_.Init(config_.registry.GetDlgLibPath(), Number("PPAD_IDLE_TO"),
+                     !session_.NoDialogs(), Has("USE_CALLBACK")) < 0) {
         trace_->Error("DARir: Dialog Init fail");
         log_.Write("DARir: Dialog Init fail");
         return -1;
@@ -153,7 +163,7 @@ int PPAD::RunOperation(int operation, void* callback) {
     dialog_.StatusReportConst(session_.Encoding(kStarting));
     CheckJL();
     if (!LoadOperationTables(session_)) return -1;
-    if (!outputs_.Check(session_, !Has("NODIALOGS") && !Has("NO_CHECK_LAST_OP"), log_)) return -1;
+    if (!outputs_.Check(session_, session_.StatusKept(), log_)) return -1;
     // Without its record in the ledger no operation starts.
     if (!ledger_.Begin(session_, *tags_, operation, false)) {
         tags_->Add("text_message", texts::kFileNotKept + ledger_.Path());

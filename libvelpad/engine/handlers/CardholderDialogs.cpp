@@ -86,7 +86,7 @@ Served Info(Request& r, const std::string& text) {
 Served YesNoRequest(Request& r, const std::string& text) {
     r.TraceShown("YesNoRequest: ", text);
     int answer = 0;
-    if (!r.Has("NODIALOGS"))
+    if (!r.session.NoDialogs())
         answer = r.dialog.YesNoDialog(r.Encoding(text), r.Encoding(kYesNoQuestion));
     return r.reply.Number(answer);
 }

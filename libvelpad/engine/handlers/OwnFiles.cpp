@@ -94,6 +94,8 @@ std::vector<std::string> OwnFiles(const Request& r) {
     const std::string ledger = RunLedger::PathFor(session);
     if (!ledger.empty())
         for (const char* part : {"", "-wal", "-shm", "-journal"}) files.push_back(ledger + part);
+    // The operation table the run loaded, which may be one picked by terminal.
+    files.push_back(session.config().operations.File());
     return files;
 }
 

@@ -85,7 +85,7 @@ Served PrintRQ(Request& r, const std::string&) {
 Served PrintOperation(Request& r, const std::string& details) {
     r.TraceShown("PrintOperation: ", details);
     int answer = 0;
-    if (r.Has("NODIALOGS") || r.Has("CANCEL_LAST_OP_AUTO")) {
+    if (r.session.NoDialogs() || r.Has("CANCEL_LAST_OP_AUTO")) {
         answer = 1;
     } else {
         if (SplitFields(details, kEsc).size() < kOperationDetailsFields) return r.reply.Error();

@@ -13,7 +13,7 @@
 namespace handlers {
 
 bool StatusKept(const Request& r) {
-    return !r.Has("NODIALOGS") && !r.Has("NO_CHECK_LAST_OP");
+    return r.session.StatusKept();
 }
 
 bool WriteStatus(Request& r, char state) {

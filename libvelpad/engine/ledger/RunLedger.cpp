@@ -72,7 +72,7 @@ bool RunLedger::Begin(PinpadSession& session, const Tags& tags, int operation, b
     path_ = PathFor(session);
     if (path_.empty()) return true;
     if (!ledger_.IsOpen() &&
-        !ledger_.Open(path_, true, session.BoundTimeout(SettingRules::kLockTimeout, false)))
+        !ledger_.Open(path_, true, session.Number(SettingRules::kLockTimeout.key)))
         return Failed(session);
     Open open;
     open.start = std::chrono::steady_clock::now();

@@ -39,6 +39,22 @@ PinpadSession::PinpadSession(Tags* tags, const std::set<std::string>& hidden)
                  static_cast<unsigned>(Number("LOG_FOLDER_MODE")),
                  static_cast<int>(Number("DATETIME_FORMAT")));
     CopyParams(hidden);
+    TakeCallerSwitches();
+}
+
+// What the caller may give as a tag instead of a setting is taken into the
+// settings here, once, so that every later reader asks the settings alone:
+// "NODIALOGS" of "1", and the relay's address and port ("addr_ip",
+// "port_ip") where the settings leave them empty. A bad lock wait falls
+// back to its default, reported in the trace alone: the engine log belongs
+// to the run that holds the pinpad.
+void PinpadSession::TakeCallerSwitches() {
+    if (tags_->Get("NODIALOGS") == "1") config_.settings.MakePair("NODIALOGS", "");
+    if (Setting("ADDR_IP").empty() && !tags_->Get("addr_ip").empty())
+        config_.settings.MakePair("ADDR_IP", tags_->Get("addr_ip"));
+    if (Setting("PORT_IP").empty() && !tags_->Get("port_ip").empty())
+        config_.settings.MakePair("PORT_IP", tags_->Get("port_ip"));
+    BoundTimeout(SettingRules::kLockTimeout, false);
 }
 
 PinpadSession::~PinpadSession() {

@@ -70,6 +70,15 @@ public:
     long BoundTimeout(const SettingRules::Timeout& timeout, bool toLog);
     // Whether logs and result files are kept ("DISABLE_LOG" is not "1").
     bool Logging() const { return logging_; }
+    // Whether the cashier sees no dialog: "NODIALOGS" (a setting, or the
+    // caller's tag of "1"), or an exchange outside a transaction under way.
+    bool NoDialogs() const { return quiet_ || Has("NODIALOGS"); }
+    // Whether this installation keeps the status file (no dialogs or
+    // "NO_CHECK_LAST_OP" switch it off).
+    bool StatusKept() const { return !NoDialogs() && !Has("NO_CHECK_LAST_OP"); }
+    // Keeps every dialog from the cashier while an exchange outside a
+    // transaction (the link test, the settings message) is under way.
+    void Quiet(bool quiet) { quiet_ = quiet; }
 
     // Takes the lock of the pinpad named by the status file, waiting at most
     // "PPAD_LOCK_TO" milliseconds; raises ri::Exception when another run
@@ -119,6 +128,7 @@ public:
 
 private:
     void CopyParams(const std::set<std::string>& hidden);
+    void TakeCallerSwitches();
     int ComConnect(long timeoutMs);
     std::string Wait(int budget, std::chrono::milliseconds wait);
     int EthConnect();
@@ -136,6 +146,7 @@ private:
     PinpadLink::WaitRules wait_rules_;
     std::string status_file_ = "lastop.stb";
     bool logging_ = true;
+    bool quiet_ = false;
 };
 
 #endif

@@ -33,9 +33,7 @@ const char kErrorHead[] = "\xCE\xD8\xC8\xC1\xCA\xC0! ";
 }  // namespace
 
 void PinpadSession::Lock() {
-    // A bad lock-wait setting is reported in the trace alone: the engine log
-    // belongs to the run that holds the pinpad.
-    const long waitMs = BoundTimeout(SettingRules::kLockTimeout, false);
+    const long waitMs = Number(SettingRules::kLockTimeout.key);
     const std::string path = StatusFilePath() + ".lock";
     const ri::FileLock::Result result = pinpad_lock_.Acquire(path, waitMs);
     if (result == ri::FileLock::LOCK_TAKEN) return;
@@ -104,10 +102,8 @@ int PinpadSession::ComConnect(long timeoutMs) {
 int PinpadSession::EthConnect() {
     trace_->Debug4("EthConnect");
     const unsigned timeout = static_cast<unsigned>(Number("TIMEOUT"));
-    std::string address = Setting("ADDR_IP");
-    if (address.empty()) address = tags_->Get("addr_ip");
-    std::string port = Setting("PORT_IP");
-    if (port.empty()) port = tags_->Get("port_ip");
+    const std::string address = Setting("ADDR_IP");
+    const std::string port = Setting("PORT_IP");
     Attach(TransportFactory::Tcp(address, ri::Conv::String::ToInt(port)).release());
     ITransport& relay = *link_.Transport();
     relay.SetTimeouts(timeout, timeout);
