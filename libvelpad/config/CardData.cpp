@@ -11,7 +11,7 @@ using Payload = CardData::Payload;
 
 namespace {
 
-const char kEsc = '\x1B';
+constexpr char kEsc = CardData::kFieldSeparator;
 const std::size_t kStartCardField = 5;  // fields before the card field
 const std::size_t kMinMaskedRun = 13;   // shorter runs are references, not card numbers
 const std::size_t kMinCardNumber = 12;  // from this length the first six digits show

@@ -11,6 +11,8 @@
 // hex dump that may hold such a value is written through here.
 class CardData {
 public:
+    // Separates the fields inside a pinpad payload.
+    static constexpr char kFieldSeparator = 0x1B;
     // What a message payload holds where no command word tells it.
     enum class Payload {
         kText,     // a command or reply; tag lists and channel data found by their word

@@ -1,12 +1,14 @@
 #ifndef VELPAD_ENGINE_TEXTS_H
 #define VELPAD_ENGINE_TEXTS_H
 
+#include "config/CardData.h"
+
 // Separators, texts and codes that several parts of the library share.
 namespace texts {
 
 // Separates the fields inside a pinpad payload.
-inline constexpr char kEsc = 0x1B;
-inline constexpr char kEscText[] = "\x1b";
+inline constexpr char kEsc = CardData::kFieldSeparator;
+inline constexpr char kEscText[] = {kEsc, '\0'};
 // "ДА/НЕТ?": the question under every yes/no dialog (CP1251).
 inline constexpr char kYesNoQuestion[] = "\xC4\xC0/\xCD\xC5\xD2?";
 
