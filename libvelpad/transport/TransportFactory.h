@@ -26,7 +26,7 @@ public:
         long baud = 0;
         int parity = 0;
         int data = 0;
-        int stop = 0;  // 0 one stop bit, 1 one and a half, 2 two
+        int stop = ri::COMPort::STOP_ONE;  // ri::COMPort::StopBits
         long timeoutMs = 0;
         long sendPauseMs = 50;  // the pause before each send
     };

@@ -86,8 +86,9 @@ int PinpadSession::ComConnect(long timeoutMs) {
     line.data = static_cast<int>(Number("BYTE"));
     line.timeoutMs = timeoutMs > 0 ? timeoutMs : Number("TIMEOUT");
     line.sendPauseMs = Number("SERIAL_SEND_PAUSE");
+    // A line has one or two stop bits; one and a half is given as two.
     const std::string stop = Setting("STOP");
-    line.stop = stop == "1.5" ? 1 : stop == "2" ? 2 : 0;
+    line.stop = stop == "1.5" || stop == "2" ? ri::COMPort::STOP_TWO : ri::COMPort::STOP_ONE;
     Attach(TransportFactory::Serial(line).release());
     const int opened = link_.Transport()->Connect();
     if (opened == 0) return 0;
