@@ -21,6 +21,11 @@ bool AppendFile::Open() {
                S_IRUSR | S_IWUSR | S_IRGRP);
     if (fd_ < 0) return false;
     File::RestrictOthers(fd_);
+    // Unknown (never so in practice), the next Refresh drops it.
+    struct stat open {};
+    const bool known = fstat(fd_, &open) == 0;
+    device_ = known ? open.st_dev : 0;
+    inode_ = known ? open.st_ino : 0;
     return true;
 }
 
@@ -49,10 +54,15 @@ bool AppendFile::Append(const std::string& data) {
 void AppendFile::Refresh() {
     if (fd_ < 0) return;
     struct stat named {};
-    struct stat open {};
-    if (stat(path_.c_str(), &named) != 0 || fstat(fd_, &open) != 0 || named.st_dev != open.st_dev ||
-        named.st_ino != open.st_ino)
+    if (stat(path_.c_str(), &named) != 0) {
         Close();
+        return;
+    }
+    Refresh(named);
+}
+
+void AppendFile::Refresh(const struct stat& named) {
+    if (fd_ >= 0 && (named.st_dev != device_ || named.st_ino != inode_)) Close();
 }
 
 }  // namespace ri

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace ri {
@@ -23,6 +25,9 @@ public:
     // was removed, renamed away or the working directory changed), so the next
     // Append creates the file afresh where the path now points.
     void Refresh();
+    // Refresh with what lstat told of the path just now (named: a file that
+    // is not a link, so what stat would tell too).
+    void Refresh(const struct stat& named);
     // Opens the file when it is not open yet; false when it cannot be.
     bool Open();
     bool IsOpen() const { return fd_ >= 0; }
@@ -32,6 +37,9 @@ private:
 
     const std::string path_;
     int fd_ = -1;
+    // The open file's device and inode, which stay while it is open.
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };
 
 }  // namespace ri

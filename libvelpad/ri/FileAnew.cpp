@@ -24,18 +24,37 @@ namespace {
 constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR | S_IRGRP;
 
 // Creates path, which must not exist, with the given rights (applied as they
-// are, not through the umask, when from an earlier file) and group.
-bool CreateEmpty(const std::string& path, const struct stat* earlier) {
+// are, not through the umask, when from an earlier file) and group; the new
+// file open for writing, or -1.
+int CreateEmpty(const std::string& path, const struct stat* earlier) {
     const int fd =
         open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, kPrivateMode);
-    if (fd < 0) return false;
+    if (fd < 0) return -1;
     if (earlier != nullptr) {
         fchmod(fd, earlier->st_mode & (S_IRWXU | S_IRWXG));
         if (earlier->st_gid != getegid())
             (void)!fchown(fd, static_cast<uid_t>(-1), earlier->st_gid);
     }
-    close(fd);
-    return true;
+    return fd;
+}
+
+constexpr int kFailed = -1;
+constexpr int kEmptyThere = -2;
+
+// EmptyAnew from what lstat told of path (earlier: nullptr when it found
+// nothing, with its errno in lstatError): the new empty file open for
+// writing, kEmptyThere when the empty file already there serves, kFailed
+// when the file cannot be replaced.
+int Anew(const std::string& path, const struct stat* earlier, int lstatError) {
+    if (earlier == nullptr) return lstatError == ENOENT ? CreateEmpty(path, nullptr) : kFailed;
+    if (!S_ISREG(earlier->st_mode) || earlier->st_nlink != 1 || earlier->st_uid != geteuid())
+        return kFailed;
+    if (earlier->st_size == 0) {
+        if ((earlier->st_mode & S_IRWXO) != 0)
+            chmod(path.c_str(), earlier->st_mode & ~S_IRWXO & 07777);
+        return kEmptyThere;
+    }
+    return unlink(path.c_str()) == 0 ? CreateEmpty(path, earlier) : kFailed;
 }
 
 }  // namespace
@@ -43,14 +62,10 @@ bool CreateEmpty(const std::string& path, const struct stat* earlier) {
 bool File::EmptyAnew(const std::string& path) {
     if (path.empty()) return false;
     struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) return errno == ENOENT && CreateEmpty(path, nullptr);
-    if (!S_ISREG(status.st_mode) || status.st_nlink != 1 || status.st_uid != geteuid())
-        return false;
-    if (status.st_size == 0) {
-        if ((status.st_mode & S_IRWXO) != 0) chmod(path.c_str(), status.st_mode & ~S_IRWXO & 07777);
-        return true;
-    }
-    return unlink(path.c_str()) == 0 && CreateEmpty(path, &status);
+    const bool found = lstat(path.c_str(), &status) == 0;
+    const int anew = Anew(path, found ? &status : nullptr, errno);
+    if (anew >= 0) close(anew);
+    return anew != kFailed;
 }
 
 File::Kind File::KindOf(const std::string& path) {
@@ -64,11 +79,21 @@ File::Kind File::KindOf(const std::string& path) {
 }
 
 int File::OpenForContent(const std::string& path, std::size_t size) {
+    if (path.empty()) return -1;
     struct stat status {};
-    const bool sameSize = size > 0 && lstat(path.c_str(), &status) == 0 &&
-                          S_ISREG(status.st_mode) &&
+    const bool found = lstat(path.c_str(), &status) == 0;
+    const int lstatError = errno;
+    const bool sameSize = size > 0 && found && S_ISREG(status.st_mode) &&
                           static_cast<std::size_t>(status.st_size) == size;
-    const int truncate = sameSize || EmptyAnew(path) ? 0 : O_TRUNC;
+    int truncate = 0;
+    if (!sameSize) {
+        // A file made anew is written through the descriptor that made it:
+        // a new empty regular file of the library's, blocking, with no
+        // rights for others.
+        const int anew = Anew(path, found ? &status : nullptr, lstatError);
+        if (anew >= 0) return anew;
+        if (anew == kFailed) truncate = O_TRUNC;
+    }
     // Opened without blocking, so that a pipe without a reader or a device
     // that waits for a line fails at once instead of holding the run.
     const int fd =

@@ -1,5 +1,7 @@
 #include "ri/Trace.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -118,8 +120,15 @@ void Trace::Emit(int level, const std::string& line, const char* fileTail) {
 // moves the file when the write is due for it. The write itself always follows,
 // into the new file or, when the move failed, into the old one.
 void Trace::RotateBefore(std::size_t bytes) {
-    file_.Refresh();
-    if (!rotation_.Due(path_, bytes)) return;
+    // One lstat serves both questions unless the name is a link (which the
+    // file follows and the rotation does not) or is gone.
+    struct stat named {};
+    const bool found = lstat(path_.c_str(), &named) == 0;
+    if (found && !S_ISLNK(named.st_mode))
+        file_.Refresh(named);
+    else
+        file_.Refresh();
+    if (!found || !rotation_.Due(named, bytes)) return;
     const std::string failure = rotation_.Rotate(path_, bytes);
     if (failure.empty()) {
         rotationFailed_ = false;

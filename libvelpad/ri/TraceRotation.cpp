@@ -69,9 +69,8 @@ TraceRotation TraceRotation::FromSettings(const std::string& mebibytes, const st
     return TraceRotation(size * kMiB, static_cast<int>(files));
 }
 
-bool TraceRotation::Due(const std::string& path, std::size_t bytes) const {
-    struct stat status {};
-    return Enabled() && lstat(path.c_str(), &status) == 0 && Outgrows(status, bytes, limit_);
+bool TraceRotation::Due(const struct stat& named, std::size_t bytes) const {
+    return Enabled() && Outgrows(named, bytes, limit_);
 }
 
 // The lock is taken without waiting: a process that finds it held leaves the

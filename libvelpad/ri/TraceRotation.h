@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,11 +39,12 @@ public:
     std::int64_t Limit() const { return limit_; }
     int Keep() const { return keep_; }
 
-    // Whether a write of bytes to the file at path is to wait for a rotation:
-    // the file holds something and the write would take it past the limit.
-    bool Due(const std::string& path, std::size_t bytes) const;
+    // Whether a write of bytes to the file at a path is to wait for a
+    // rotation, from what lstat told of the path (named): a regular file that
+    // holds something and that the write would take past the limit.
+    bool Due(const struct stat& named, std::size_t bytes) const;
     // Moves path to path.1 after moving each numbered file one place on,
-    // oldest first, while path still names a file that Due(path, bytes) holds
+    // oldest first, while path still names a file that Due holds
     // for (another process may have moved it in the meantime). Files that are
     // missing are skipped; the first rename that fails stops the
     // moves, so the chain keeps every file it had. Returns "" when done or

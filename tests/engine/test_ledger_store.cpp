@@ -1,13 +1,18 @@
 // The ledger's store on its own: records stored pending and completed, the
 // records a dead run left pending settled by the next run's first record,
-// pruning, what stands at the file's name, and the lines it is shown as.
+// pruning, what stands at the file's name, the connection kept between runs,
+// and the lines it is shown as.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/ledger/KeptLedgers.h"
 #include "engine/ledger/Ledger.h"
 #include "engine/ledger/LedgerLine.h"
 #include "support/TempDir.h"
@@ -56,9 +61,9 @@ TEST(LedgerStore, RecordsLiveFromPendingToCompleteAndDeadRunsAreSettled) {
     cancel.hasResult = true;
     ASSERT_TRUE(ledger.Complete(cancel));
     ASSERT_TRUE(ledger.NoteRecovery("cancelled by run 3"));
-    EXPECT_EQ(Outcomes(ledger), (std::vector<std::string>{"1:interrupted:cancelled by run 3",
-                                                           "2:pending:",
-                                                           "3:cancelled on recovery:"}));
+    EXPECT_EQ(Outcomes(ledger),
+              (std::vector<std::string>{"1:interrupted:cancelled by run 3",
+                                        "2:pending:", "3:cancelled on recovery:"}));
     payment.outcome = outcome::kApproved;
     payment.cardNumber = "411111******1111";
     payment.durationMs = 1234;
@@ -123,6 +128,46 @@ TEST(LedgerStore, OnlyARegularFileIsOpenedAndItKeepsItsRightsToItsOwner) {
     Ledger reader;
     EXPECT_FALSE(reader.Open(dir / "none.db", false, 1000));
     EXPECT_NE(lstat((dir / "none.db").c_str(), &status), 0);
+}
+
+// A ledger closed after its changes keeps its connection for the next run,
+// which takes it back only while the files are those it was opened on: a
+// connection to a file removed or replaced would write where no run reads.
+TEST(LedgerStore, AKeptConnectionServesOnlyTheFilesItWasOpenedOn) {
+    struct Case {
+        const char* change;
+        std::function<void(const std::string&)> make;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"none", [](const std::string&) {}, true},
+        {"database replaced",
+         [](const std::string& path) {
+             ASSERT_EQ(std::rename(path.c_str(), (path + ".old").c_str()), 0);
+             const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0640);
+             ASSERT_GE(fd, 0);
+             close(fd);
+         },
+         false},
+        {"write-ahead log removed",
+         [](const std::string& path) { ASSERT_EQ(unlink((path + "-wal").c_str()), 0); }, false},
+        {"rights changed", [](const std::string& path) { ASSERT_EQ(chmod(path.c_str(), 0600), 0); },
+         false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir / "ledger.db";
+        {
+            Ledger ledger;
+            ASSERT_TRUE(ledger.Open(path, true, 1000)) << ledger.Error();
+            std::vector<long long> interrupted;
+            LedgerRecord r = Pending(1);
+            ASSERT_TRUE(ledger.Begin(&r, true, 0, 0, &interrupted)) << ledger.Error();
+        }
+        c.make(path);
+        KeptLedgers::Files files;
+        EXPECT_EQ(KeptLedgers::Take(path, &files) != nullptr, c.kept) << c.change;
+    }
 }
 
 TEST(LedgerStore, LinesQuoteAndEscapeWhatTheyShow) {

@@ -35,13 +35,16 @@ const char kColumns[] =
     " card_number, card_type, result_code, result_text, rrn, auth_code, receipt_number,"
     " outcome, duration_ms, recovery";
 
-// A prepared statement, finalised when it goes out of scope.
+// A statement of the connection, reset with its bindings cleared when it
+// goes out of scope (a statement left stepped would hold its read open).
 class Statement {
 public:
-    Statement(sqlite3* db, const std::string& sql) {
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr);
+    Statement(LedgerConnection& connection, const std::string& sql)
+        : statement_(connection.Prepared(sql)) {}
+    ~Statement() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
     }
-    ~Statement() { sqlite3_finalize(statement_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -125,10 +128,12 @@ LedgerRecord ReadRecord(const Statement& s) {
 }  // namespace
 
 Ledger::~Ledger() {
-    sqlite3_close(db_);
+    if (connection_ && keep_ && sqlite3_get_autocommit(db_) != 0)
+        KeptLedgers::Keep(path_, files_, std::move(connection_));
 }
 
 bool Ledger::Fail(const char* what) {
+    keep_ = false;
     error_ = "ledger [" + path_ + "]: " + what + ": " +
              (db_ != nullptr ? sqlite3_errmsg(db_) : "cannot open");
     return false;
@@ -136,6 +141,11 @@ bool Ledger::Fail(const char* what) {
 
 bool Ledger::Execute(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || Fail(sql);
+}
+
+bool Ledger::Step(const char* sql) {
+    Statement s(*connection_, sql);
+    return (s.Ready() && sqlite3_step(s.get()) == SQLITE_DONE) || Fail(sql);
 }
 
 // Makes the database file, when it is missing, with no rights for others
@@ -156,26 +166,40 @@ bool Ledger::MakeFile() {
 }
 
 int Ledger::SchemaVersion() {
-    Statement s(db_, "PRAGMA user_version");
+    Statement s(*connection_, "PRAGMA user_version");
     return s.Ready() && sqlite3_step(s.get()) == SQLITE_ROW ? static_cast<int>(s.NumberAt(0)) : -1;
 }
 
 bool Ledger::Open(const std::string& path, bool create, long busyMs) {
     path_ = path;
+    if (create) connection_ = KeptLedgers::Take(path, &files_);
+    if (connection_) {
+        db_ = connection_->db();
+        sqlite3_busy_timeout(db_, static_cast<int>(busyMs));
+        keep_ = true;
+        return true;
+    }
     if (create && !MakeFile()) return false;
+    if (!OpenFile(create, busyMs)) return false;
+    keep_ = create && KeptLedgers::Identify(path_, &files_);
+    return true;
+}
+
+bool Ledger::OpenFile(bool create, long busyMs) {
     const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
     // A link or a special file at the name is never opened as a database.
-    if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path_.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
         Fail("open");
         sqlite3_close(db_);
         db_ = nullptr;
         return false;
     }
+    connection_ = std::make_unique<LedgerConnection>(db_);
     sqlite3_busy_timeout(db_, static_cast<int>(busyMs));
     if (!create) return true;
-    // A run opens the ledger once and closes it at its end: the write-ahead
-    // log is kept and folded into the database by SQLite's own checkpoints
-    // as it grows, not by a checkpoint with its syncs at every close.
+    // The write-ahead log is kept when the connection closes and folded into
+    // the database by SQLite's own checkpoints as it grows, not by a
+    // checkpoint with its syncs at every close.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
@@ -183,14 +207,14 @@ bool Ledger::Open(const std::string& path, bool create, long busyMs) {
         (SchemaVersion() == kSchemaVersion ||
          (Execute("PRAGMA journal_mode=WAL") && Execute(kSchema))))
         return true;
-    sqlite3_close(db_);
+    connection_.reset();
     db_ = nullptr;
     return false;
 }
 
 bool Ledger::Prune(long days, long maxRecords) {
     if (days > 0) {
-        Statement s(db_,
+        Statement s(*connection_,
                     "DELETE FROM operations WHERE outcome <> 'pending' AND"
                     " started < strftime('%Y-%m-%dT%H:%M:%fZ', 'now', ?1)");
         if (!s.Ready()) return Fail("prune");
@@ -198,7 +222,7 @@ bool Ledger::Prune(long days, long maxRecords) {
         if (sqlite3_step(s.get()) != SQLITE_DONE) return Fail("prune");
     }
     if (maxRecords > 0) {
-        Statement s(db_,
+        Statement s(*connection_,
                     "DELETE FROM operations WHERE outcome <> 'pending' AND"
                     " id <= (SELECT MAX(id) FROM operations) - ?1 + 1");
         if (!s.Ready()) return Fail("prune");
@@ -211,17 +235,18 @@ bool Ledger::Prune(long days, long maxRecords) {
 bool Ledger::Begin(LedgerRecord* record, bool settle, long days, long maxRecords,
                    std::vector<long long>* interrupted) {
     error_.clear();
-    if (!Execute("BEGIN IMMEDIATE")) return false;
+    if (!Step("BEGIN IMMEDIATE")) return false;
     bool done = false;
     {
-        Statement pending(db_, "SELECT id FROM operations WHERE outcome = 'pending'");
+        Statement pending(*connection_, "SELECT id FROM operations WHERE outcome = 'pending'");
         while (settle && pending.Ready() && sqlite3_step(pending.get()) == SQLITE_ROW)
             interrupted->push_back(pending.NumberAt(0));
-        Statement mark(db_,
+        Statement mark(*connection_,
                        "UPDATE operations SET outcome = 'interrupted' WHERE outcome = 'pending'");
-        Statement insert(db_, std::string("INSERT INTO operations(") + (kColumns + 4) +
-                                  ") VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,"
-                                  "?16,?17)");
+        Statement insert(*connection_,
+                         std::string("INSERT INTO operations(") + (kColumns + 4) +
+                             ") VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,"
+                             "?16,?17)");
         if (pending.Ready() && mark.Ready() && insert.Ready() &&
             (!settle || sqlite3_step(mark.get()) == SQLITE_DONE) && Prune(days, maxRecords)) {
             BindFields(insert, *record);
@@ -229,7 +254,7 @@ bool Ledger::Begin(LedgerRecord* record, bool settle, long days, long maxRecords
         }
         if (!done && error_.empty()) Fail("store the pending record");
     }
-    if (done && Execute("COMMIT")) {
+    if (done && Step("COMMIT")) {
         record->id = sqlite3_last_insert_rowid(db_);
         return true;
     }
@@ -239,7 +264,7 @@ bool Ledger::Begin(LedgerRecord* record, bool settle, long days, long maxRecords
 }
 
 bool Ledger::Complete(const LedgerRecord& record) {
-    Statement s(db_,
+    Statement s(*connection_,
                 "UPDATE operations SET started=?1, ended=?2, operation=?3, operation_name=?4,"
                 " amount=?5, currency=?6, terminal_id=?7, card_number=?8, card_type=?9,"
                 " result_code=?10, result_text=?11, rrn=?12, auth_code=?13,"
@@ -256,7 +281,7 @@ bool Ledger::Complete(const LedgerRecord& record) {
 }
 
 bool Ledger::NoteRecovery(const std::string& recovery) {
-    Statement s(db_,
+    Statement s(*connection_,
                 "UPDATE operations SET recovery=?1 WHERE outcome = 'interrupted' AND"
                 " (recovery IS NULL OR recovery = '')");
     if (!s.Ready()) return Fail("note the recovery");
@@ -265,8 +290,8 @@ bool Ledger::NoteRecovery(const std::string& recovery) {
 }
 
 bool Ledger::Last(int count, std::vector<LedgerRecord>* records) {
-    Statement s(db_, std::string("SELECT * FROM (SELECT ") + kColumns +
-                         " FROM operations ORDER BY id DESC LIMIT ?1) ORDER BY id");
+    Statement s(*connection_, std::string("SELECT * FROM (SELECT ") + kColumns +
+                                  " FROM operations ORDER BY id DESC LIMIT ?1) ORDER BY id");
     if (!s.Ready()) return Fail("read");
     s.Number(1, count);
     int step = SQLITE_ROW;

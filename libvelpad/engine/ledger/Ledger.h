@@ -1,11 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/ledger/KeptLedgers.h"
+#include "engine/ledger/LedgerConnection.h"
 #include "engine/ledger/LedgerRecord.h"
-
-struct sqlite3;
 
 // The ledger of operations: an SQLite database of one record per operation
 // a run starts. Every change is one transaction, committed in WAL mode with
@@ -20,9 +21,12 @@ public:
     Ledger& operator=(const Ledger&) = delete;
 
     // Opens (creating when asked) the database at path, waiting at most
-    // busyMs for another run that writes it.
+    // busyMs for another run that writes it. A ledger opened to write takes
+    // the connection an earlier run of the process kept (KeptLedgers), and
+    // hands its own over when it is destroyed with no change left open and
+    // no failure met.
     bool Open(const std::string& path, bool create, long busyMs);
-    bool IsOpen() const { return db_ != nullptr; }
+    bool IsOpen() const { return connection_ != nullptr; }
     const std::string& Error() const { return error_; }
 
     // In one synchronised transaction: when settle is set, the records
@@ -42,12 +46,19 @@ public:
 
 private:
     bool MakeFile();
+    bool OpenFile(bool create, long busyMs);
     int SchemaVersion();
     bool Execute(const char* sql);
+    // One statement, prepared once for the connection.
+    bool Step(const char* sql);
     bool Fail(const char* what);
     bool Prune(long days, long maxRecords);
 
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<LedgerConnection> connection_;
+    sqlite3* db_ = nullptr;  // the connection's
     std::string path_;
     std::string error_;
+    // The files the connection was opened on, when it may be kept.
+    KeptLedgers::Files files_;
+    bool keep_ = false;
 };
