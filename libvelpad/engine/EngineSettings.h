@@ -19,7 +19,10 @@ class Trace;
 // resolution and conversion tables and the operation table.
 class EngineSettings {
 public:
-    explicit EngineSettings(ri::Trace* trace) : settings(trace) {}
+    // The directories are looked up from settingsDir (Registry), from the
+    // working directory when it is empty.
+    EngineSettings(ri::Trace* trace, const std::string& settingsDir)
+        : settings(trace), registry(settingsDir) {}
 
     // The value of a key, empty when absent; no key is ever added.
     std::string Setting(const std::string& key) const { return settings.Find(key); }

@@ -17,7 +17,6 @@
 
 namespace {
 
-const char kJournalFile[] = "./jl.txt";
 constexpr long kMaxDays = 1825;
 constexpr long kSecondsPerDay = 86400;
 constexpr std::int64_t kMiB = 1 << 20;
@@ -28,8 +27,8 @@ bool IsDigit(char c) {
 }
 
 // The journal's text trimmed; false when the file cannot be read.
-bool ReadJournal(std::string* text) {
-    std::ifstream in(kJournalFile, std::ios::binary);
+bool ReadJournal(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) return false;
     std::ostringstream content;
     content << in.rdbuf();
@@ -139,9 +138,10 @@ void RemoveLogsBySize(ri::Trace* trace, const std::string& folder, const LogFile
 void PPAD::CheckJL() {
     if (Has("USEJL")) {
         tags_->Add("use_jl", "1", 1, Tags::TAG_BCD);
-        log_.Write(kJournalFile);
+        const std::string journal = config_.registry.GetJournalPath();
+        log_.Write(journal);
         std::string terminal;
-        if (ReadJournal(&terminal)) {
+        if (ReadJournal(journal, &terminal)) {
             log_.Write("USEJL: [%s]", terminal.c_str());
             if (!terminal.empty()) tags_->Add("terminal_id", terminal);
         }

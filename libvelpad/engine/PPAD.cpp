@@ -33,8 +33,8 @@ std::string BuildStamp() {
 
 }  // namespace
 
-PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden)
-    : session_(tags, hidden),
+PPAD::PPAD(Tags* tags, const std::set<std::string>& hidden, const std::string& settingsDir)
+    : session_(tags, hidden, settingsDir),
       tags_(tags),
       trace_(&session_.trace()),
       log_(session_.log()),

@@ -31,7 +31,10 @@ class Trace;
 // held bank channel and the files.
 class PPAD {
 public:
-    explicit PPAD(Tags* tags, const std::set<std::string>& hidden = {});
+    // settingsDir: where the session finds its settings and places its
+    // files instead of the working directory (PinpadSession).
+    explicit PPAD(Tags* tags, const std::set<std::string>& hidden = {},
+                  const std::string& settingsDir = "");
     virtual ~PPAD();
     PPAD(const PPAD&) = delete;
     PPAD& operator=(const PPAD&) = delete;

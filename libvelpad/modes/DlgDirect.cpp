@@ -28,7 +28,8 @@ std::vector<std::string> Fields(const std::string& parameter) {
 
 }  // namespace
 
-DlgDirect::DlgDirect(Tags* tags) : HostMode(tags, "DL:") {}
+DlgDirect::DlgDirect(Tags* tags, const std::string& settingsDir)
+    : HostMode(tags, "DL:", settingsDir) {}
 
 int DlgDirect::Run(const std::string& text) {
     const Command command = Parse(text);

@@ -11,7 +11,7 @@
 // "DATA_INPUT", "KEY_INPUT" and "MENU_SELECT".
 class DlgDirect : public HostMode {
 public:
-    explicit DlgDirect(Tags* tags);
+    explicit DlgDirect(Tags* tags, const std::string& settingsDir = "");
     ~DlgDirect() override = default;
 
     // Words: START, END, CLEAR, WRITE, READKEY, MENU, READ, RESTART; any

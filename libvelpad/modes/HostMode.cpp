@@ -15,8 +15,11 @@ constexpr int kDefaultWaitSeconds = 60;
 
 }  // namespace
 
-HostMode::HostMode(Tags* tags, const std::string& prefix)
-    : session_(tags, {"TIMEOUT"}), tags_(tags), trace_(&session_.trace()), prefix_(prefix) {
+HostMode::HostMode(Tags* tags, const std::string& prefix, const std::string& settingsDir)
+    : session_(tags, {"TIMEOUT"}, settingsDir),
+      tags_(tags),
+      trace_(&session_.trace()),
+      prefix_(prefix) {
     session_.Lock();
     connected_ = session_.Connect(-1) == PinpadSession::kConnected;
 }

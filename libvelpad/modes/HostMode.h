@@ -16,7 +16,9 @@ class Trace;
 // requests met while waiting are acknowledged and the wait goes on.
 class HostMode {
 public:
-    HostMode(Tags* tags, const std::string& prefix);
+    // settingsDir: where the session finds its settings and places its
+    // files instead of the working directory (PinpadSession).
+    HostMode(Tags* tags, const std::string& prefix, const std::string& settingsDir = "");
     virtual ~HostMode() = default;
     HostMode(const HostMode&) = delete;
     HostMode& operator=(const HostMode&) = delete;

@@ -22,7 +22,8 @@ const char kData[] = "DATA:";
 const std::string ProxyMode::PROXY_CMD_PREFIX = "PROXY:";
 const size_t ProxyMode::PROXY_CMD_LEN = ProxyMode::PROXY_CMD_PREFIX.size();
 
-ProxyMode::ProxyMode(Tags* tags) : HostMode(tags, PROXY_CMD_PREFIX) {}
+ProxyMode::ProxyMode(Tags* tags, const std::string& settingsDir)
+    : HostMode(tags, PROXY_CMD_PREFIX, settingsDir) {}
 
 int ProxyMode::Run(const std::string& text) {
     const Command command = Parse(text);

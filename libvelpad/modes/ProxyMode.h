@@ -14,7 +14,7 @@ public:
     static const std::string PROXY_CMD_PREFIX;
     static const size_t PROXY_CMD_LEN;
 
-    explicit ProxyMode(Tags* tags);
+    explicit ProxyMode(Tags* tags, const std::string& settingsDir = "");
     ~ProxyMode() override = default;
 
     // Words: START, END, CONNECT, DISCONNECT, SEND, RECV, GETAPLIST; any

@@ -112,6 +112,12 @@ std::string File::GetDir() {
     return getcwd(buffer, sizeof(buffer) - 1) != nullptr ? std::string(buffer) : std::string();
 }
 
+std::string File::Under(const std::string& base, const std::string& path) {
+    if (base.empty() || path.empty() || path[0] == '/') return path;
+    const std::string relative = path.compare(0, 2, "./") == 0 ? path.substr(2) : path;
+    return base.back() == '/' ? base + relative : base + "/" + relative;
+}
+
 std::string File::GetDllPath() {
     return GetFullPath(std::string());
 }

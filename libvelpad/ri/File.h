@@ -73,6 +73,10 @@ public:
     static std::string GetFileName(const std::string& path);
     // Current working directory, empty when it cannot be read.
     static std::string GetDir();
+    // A path taken from base instead of the working directory: path itself
+    // when base or path is empty or path is absolute, otherwise base, one
+    // "/" and path without a leading "./" ("./" gives base and its "/").
+    static std::string Under(const std::string& base, const std::string& path);
     // Directory of the library's default files (empty: the file-system root).
     static std::string GetDllPath();
 

@@ -99,25 +99,26 @@ void INI::GetSection(const std::string& name, std::vector<Data>* out) {
     *out = sections_[name];
 }
 
-std::string INI::IniPath(const std::string& name, std::string* directory) {
+std::string INI::IniPath(const std::string& name, std::string* directory, const std::string& base) {
     static const char* const kPlaces[] = {"./ini/", "../ini/", "/home/it/"};
     std::string chosen;
     std::string result;
-    if (File::Exists(name)) {
-        chosen = "./";
-        result = name;
+    if (File::Exists(File::Under(base, name))) {
+        chosen = File::Under(base, "./");
+        result = File::Under(base, name);
     }
     for (const char* place : kPlaces) {
         if (!result.empty()) break;
-        if (File::Exists(place + name)) {
-            chosen = place;
-            result = place + name;
+        const std::string folder = File::Under(base, place);
+        if (File::Exists(folder + name)) {
+            chosen = folder;
+            result = folder + name;
         }
     }
     if (result.empty()) {
         INI settings(std::string("/home/itsettings.ini"));
         const std::string configured = settings.GetMainStr("Path", "");
-        chosen = configured.empty() ? "/home/" : configured + "/";
+        chosen = configured.empty() ? "/home/" : File::Under(base, configured + "/");
         result = chosen + name;
     }
     if (directory != nullptr) *directory = chosen;

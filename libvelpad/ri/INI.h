@@ -47,7 +47,10 @@ public:
     // Locates a settings file: name, ./ini/, ../ini/, /home/it/, else the
     // directory named by [Settings] Path of /home/itsettings.ini (or /home/).
     // Stores the chosen directory (ending in "/") in directory when not null.
-    static std::string IniPath(const std::string& name, std::string* directory = nullptr);
+    // A base directory takes the working directory's place: base/name,
+    // base/ini/, base/../ini/, then the same fixed places (File::Under).
+    static std::string IniPath(const std::string& name, std::string* directory = nullptr,
+                               const std::string& base = "");
 
     static constexpr const char* kMainSection = "Settings";
 

@@ -10,9 +10,8 @@ namespace {
 int PingIn(Installation& install, const std::string& scenario) {
     std::string error;
     EXPECT_TRUE(install.StartPinpad(scenario, {}, false, &error)) << error;
-    WorkingDir cwd(install.Path());
     Tags tags;
-    PPAD engine(&tags);
+    PPAD engine(&tags, {}, install.Path());
     const int result = engine.Ping();
     EXPECT_FALSE(engine.Settings().IsExist("NODIALOGS"));
     return result;
@@ -32,9 +31,8 @@ TEST(PingTest, UnansweredTestMessageFails) {
 
 TEST(PingTest, UnknownPortNameFails) {
     Installation install({"PORT=LPT1"});
-    WorkingDir cwd(install.Path());
     Tags tags;
-    PPAD engine(&tags);
+    PPAD engine(&tags, {}, install.Path());
     EXPECT_EQ(engine.Ping(), -3);
 }
 

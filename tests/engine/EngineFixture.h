@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -13,12 +14,14 @@
 #include "engine/PPAD.h"
 #include "support/TempDir.h"
 
-// An engine in a fresh settings directory, its link replaced by a fake one.
+// An engine over a fresh settings directory, its link replaced by a fake
+// one. The engine is given the directory, so its lookup and every file of
+// its runs start from there; the test's working directory is never changed.
 // Write settings with Ini() before calling Engine() for the first time.
 class EngineFixture : public ::testing::Test {
 protected:
     // The settings directory is found by its cashreg.ini, so one is always there.
-    EngineFixture() : cwd_(dir_.Path()) { Ini(""); }
+    EngineFixture() { Ini(""); }
 
     // Appends lines to cashreg.ini in the settings directory.
     void Ini(const std::string& lines) { Write("cashreg.ini", lines, std::ios::app); }
@@ -37,11 +40,15 @@ protected:
 
     bool Exists(const std::string& name) const { return std::ifstream(dir_ / name).good(); }
 
+    // The settings directory, and a name in it.
+    const std::string& Dir() const { return dir_.Path(); }
+    std::string Path(const std::string& name) const { return dir_ / name; }
+
     // The engine, built on first use over tags with a fake link attached,
     // its run begun (the pinpad locked, the result files prepared).
     PPAD& Engine() {
         if (!engine_) {
-            engine_ = std::make_unique<PPAD>(&tags);
+            engine_ = std::make_unique<PPAD>(&tags, std::set<std::string>{}, Dir());
             engine_->BeginRun();
             link = new FakeTransport;
             engine_->AttachTransport(link);
@@ -57,7 +64,6 @@ protected:
 
 private:
     TempDir dir_;
-    WorkingDir cwd_;
     std::unique_ptr<PPAD> engine_;
 };
 

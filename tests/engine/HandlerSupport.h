@@ -19,11 +19,12 @@ inline std::string Item(const std::string& tag, const std::string& value) {
     return tag + static_cast<char>(value.size()) + value;
 }
 
-// An engine whose operation table is read from "ops.ini", as a run reads it,
-// with its run begun (the pinpad locked, the result files prepared).
+// An engine over the settings directory whose operation table is read from
+// "ops.ini" in it, as a run reads it, with its run begun (the pinpad locked,
+// the result files prepared).
 struct OperationsEngine {
-    explicit OperationsEngine(Tags* tags) : engine(tags) {
-        engine.Session().config().operations.SetFile("ops.ini");
+    OperationsEngine(Tags* tags, const std::string& settingsDir) : engine(tags, {}, settingsDir) {
+        engine.Session().config().operations.SetFile(engine.Session().PathIn("ops.ini", ""));
         engine.BeginRun();
     }
     PPAD engine;

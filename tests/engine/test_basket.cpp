@@ -35,7 +35,7 @@ protected:
         Callback::calls = 0;
     }
     std::string AppLog() {
-        const auto logs = ri::File::GetFilesList("./Logs/");
+        const auto logs = ri::File::GetFilesList(Path("Logs/"));
         return logs.empty() ? "" : Read("Logs/" + logs.front());
     }
     bool Logged(const std::string& text) { return AppLog().find(text) != std::string::npos; }

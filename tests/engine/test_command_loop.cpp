@@ -102,7 +102,7 @@ namespace {
 class RunSetupTest : public EngineFixture {
 protected:
     std::string AppLog() {
-        const auto logs = ri::File::GetFilesList("./Logs/");
+        const auto logs = ri::File::GetFilesList(Path("Logs/"));
         return logs.empty() ? "" : Read("Logs/" + logs.front());
     }
 };

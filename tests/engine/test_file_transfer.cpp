@@ -14,11 +14,11 @@ class FileTransferTest : public EngineFixture {
 protected:
     void SetUp() override {
         Ini("USEAPPLOG=1\nLOG_FOLDER_NAME=Logs\nGETFILEPATH=in/\nPUTFILEPATH=out/\n");
-        mkdir("in", 0777);
-        mkdir("out", 0777);
+        mkdir(Path("in").c_str(), 0777);
+        mkdir(Path("out").c_str(), 0777);
     }
     std::string AppLog() {
-        const auto logs = ri::File::GetFilesList("./Logs/");
+        const auto logs = ri::File::GetFilesList(Path("Logs/"));
         return logs.empty() ? "" : Read("Logs/" + logs.front());
     }
     std::string Reply(const std::string& command) {
@@ -41,8 +41,9 @@ TEST_F(FileTransferTest, GetFileSendsTheBytesOfTheFileUpToAWholeFrame) {
     EXPECT_EQ(Reply("GETFILE:ten.bin"), std::string("\x00\x01\x02\x1b\x1c\xff"
                                                     "abcd",
                                                     10));
-    for (const char* line :
-         {"SendFile: ten.bin", "GetFile: opening ... in/ten.bin", "SendFile: got 10 bytes"})
+    for (const std::string& line :
+         {std::string("SendFile: ten.bin"), "GetFile: opening ... " + Path("in/ten.bin"),
+          std::string("SendFile: got 10 bytes")})
         EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     Write("in/full.bin", Binary(0xFFFF));
     EXPECT_EQ(Reply("GETFILE:full.bin"), Binary(0xFFFF));
@@ -58,9 +59,9 @@ TEST_F(FileTransferTest, CardNumbersInFileNamesAreMaskedInTheLog) {
     EXPECT_EQ(Reply("PUTFILE:4276123456781234.txt\x1CY"), "OK");
     EXPECT_EQ(Read("out/4276123456781234.txt"), "Y");
     EXPECT_EQ(AppLog().find("4276123456781234"), std::string::npos);
-    for (const char* line :
-         {"SendFile: 427612******1234.bin", "GetFile: opening ... in/427612******1234.bin",
-          "PutFile:427612******1234.txt"})
+    for (const std::string& line : {std::string("SendFile: 427612******1234.bin"),
+                                    "GetFile: opening ... " + Path("in/427612******1234.bin"),
+                                    std::string("PutFile:427612******1234.txt")})
         EXPECT_NE(AppLog().find(line), std::string::npos) << line;
 }
 
@@ -80,8 +81,8 @@ TEST_F(FileTransferTest, GetFileRefusesMissingAndOversizedFiles) {
 // A directory has no contents to send, and a pipe without a writer would
 // hold the request unanswered: both are answered "ER" at once.
 TEST_F(FileTransferTest, GetFileRefusesWhatIsNoRegularFile) {
-    mkdir("in/sub", 0777);
-    ASSERT_EQ(mkfifo("in/pipe", 0666), 0);
+    mkdir(Path("in/sub").c_str(), 0777);
+    ASSERT_EQ(mkfifo(Path("in/pipe").c_str(), 0666), 0);
     EXPECT_EQ(Reply("GETFILE:sub"), "ER");
     EXPECT_EQ(Reply("GETFILE:pipe"), "ER");
     EXPECT_NE(AppLog().find("ERROR: SendFile: file refused: [pipe] is not a regular file"),
@@ -91,9 +92,8 @@ TEST_F(FileTransferTest, GetFileRefusesWhatIsNoRegularFile) {
 TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
     Write("secret", "SECRET");
     Write("in/plain.txt", "PLAIN");
-    const std::string cwd = ri::File::GetDir();
     for (const std::string& name :
-         {std::string("../secret"), std::string(".."), cwd + "/secret", std::string("/etc/passwd"),
+         {std::string("../secret"), std::string(".."), Path("secret"), std::string("/etc/passwd"),
           std::string("sub/plain.txt"), std::string("sub\\plain.txt"), std::string("."),
           std::string(""), std::string("plain.txt\0x", 11)}) {
         EXPECT_EQ(Reply("GETFILE:" + name), "ER") << name;
@@ -101,7 +101,7 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
     }
     EXPECT_EQ(Read("secret"), "SECRET");
     EXPECT_EQ(Read("in/plain.txt"), "PLAIN");
-    EXPECT_TRUE(ri::File::GetFilesList("out/").empty());
+    EXPECT_TRUE(ri::File::GetFilesList(Path("out/")).empty());
     EXPECT_NE(AppLog().find("ERROR: SendFile: file name refused: [../secret]"), std::string::npos);
     EXPECT_NE(AppLog().find("ERROR: PutFile: file name refused: [/etc/passwd]"), std::string::npos);
     EXPECT_EQ(Reply("GETFILE:plain.txt"), "PLAIN");
@@ -110,14 +110,15 @@ TEST_F(FileTransferTest, NamesReachingOutsideTheExchangeDirectoryAreRefused) {
 TEST_F(FileTransferTest, PutFileWritesAndReplacesTheFile) {
     EXPECT_EQ(Reply(std::string("PUTFILE:a.txt\x1c\x01\x02")), "OK");
     EXPECT_EQ(Read("out/a.txt"), "\x01\x02");
-    for (const char* line :
-         {"PutFile:a.txt", "PutFile: opening ... out/a.txt", "PutFile: data put"})
+    for (const std::string& line :
+         {std::string("PutFile:a.txt"), "PutFile: opening ... " + Path("out/a.txt"),
+          std::string("PutFile: data put")})
         EXPECT_NE(AppLog().find(line), std::string::npos) << line;
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c" + Binary(0xFFF0)), "OK");
     EXPECT_EQ(Read("out/a.txt"), Binary(0xFFF0));
     EXPECT_EQ(Reply("PUTFILE:a.txt\x1c"), "OK");
     EXPECT_EQ(Read("out/a.txt"), "");
-    EXPECT_EQ(ri::File::GetFilesList("out/").size(), 1u);
+    EXPECT_EQ(ri::File::GetFilesList(Path("out/")).size(), 1u);
 }
 
 TEST_F(FileTransferTest, PutFileWithoutSeparatorWritesNothing) {
@@ -158,7 +159,7 @@ TEST_F(FileTransferTest, PutFileThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_EQ(result, -2);
     EXPECT_EQ(Sent().back(), "ER");
     EXPECT_EQ(Read("out/report.txt"), "OLD REPORT");
-    EXPECT_EQ(ri::File::GetFilesList("out/"), std::vector<std::string>{"report.txt"});
+    EXPECT_EQ(ri::File::GetFilesList(Path("out/")), std::vector<std::string>{"report.txt"});
 }
 
 TEST_F(FileTransferTest, WithoutSettingsTheWorkPathIsTheExchangeDirectory) {
@@ -181,7 +182,7 @@ TEST_F(FileTransferTest, TmsIdentifierAndScriptAreTheFirstTwoWords) {
     EXPECT_EQ(Reply("TMSSCRIPT:"), "update.scr");
     Write("tms.ini", "12345");
     EXPECT_EQ(Reply("TMSSCRIPT:"), "OK");
-    std::remove("tms.ini");
+    std::remove(Path("tms.ini").c_str());
     EXPECT_EQ(Reply("TMSID:"), "ER");
     EXPECT_EQ(Reply("TMSSCRIPT:"), "ER");
 }

@@ -12,7 +12,7 @@ protected:
     // Short link time-out so that silence costs little.
     void SetUp() override { Ini("TIMEOUT=50\nUSEAPPLOG=1\n"); }
     std::string AppLog() {
-        const auto logs = ri::File::GetFilesList("./Logs/");
+        const auto logs = ri::File::GetFilesList(Path("Logs/"));
         return logs.empty() ? "" : Read("Logs/" + logs.front());
     }
 };

@@ -44,11 +44,11 @@ protected:
     void Age(const std::string& name, double days) {
         const timespec changed{std::time(nullptr) - static_cast<std::time_t>(days * kDay), 0};
         const timespec times[2] = {changed, changed};
-        ASSERT_EQ(utimensat(AT_FDCWD, name.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << name;
+        ASSERT_EQ(utimensat(AT_FDCWD, Path(name).c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << name;
     }
 
     void MakeLogs(const std::vector<LogAge>& logs) {
-        mkdir("Logs", 0770);
+        mkdir(Path("Logs").c_str(), 0770);
         for (size_t i = 0; i < logs.size(); ++i) {
             Write(LogName(i), std::string(logs[i].kib * kKiB, 'x'));
             Age(LogName(i), logs[i].days);
@@ -57,9 +57,9 @@ protected:
         // with a log's name, a folder with a log's name.
         Write("Logs/notes.txt", "kept\n");
         Age("Logs/notes.txt", 400);
-        ASSERT_EQ(symlink("notes.txt", "Logs/240101000001.log"), 0);
+        ASSERT_EQ(symlink("notes.txt", Path("Logs/240101000001.log").c_str()), 0);
         Age("Logs/240101000001.log", 400);
-        ASSERT_EQ(mkdir("Logs/240101000002.log", 0770), 0);
+        ASSERT_EQ(mkdir(Path("Logs/240101000002.log").c_str(), 0770), 0);
         Age("Logs/240101000002.log", 400);
     }
 
@@ -96,7 +96,7 @@ TEST_F(LogHousekeepingTest, AgeCountAndSize) {
     for (const HousekeepingCase& c : cases) {
         SCOPED_TRACE(c.name);
         MakeLogs(c.logs);
-        PPAD engine(&tags);
+        PPAD engine(&tags, {}, Dir());
         // Set after the engine is made, so that it writes no log of its own.
         engine.Settings().MakePair("USEAPPLOG", "1");
         for (const auto& [key, value] : c.settings) engine.Settings().MakePair(key, value);
@@ -104,19 +104,19 @@ TEST_F(LogHousekeepingTest, AgeCountAndSize) {
         EXPECT_EQ(Left(c.logs.size()), c.left);
         EXPECT_EQ(Read("Logs/notes.txt"), "kept\n");
         struct stat other {};
-        EXPECT_EQ(lstat("Logs/240101000001.log", &other), 0);
+        EXPECT_EQ(lstat(Path("Logs/240101000001.log").c_str(), &other), 0);
         EXPECT_TRUE(S_ISLNK(other.st_mode));
-        EXPECT_EQ(lstat("Logs/240101000002.log", &other), 0);
+        EXPECT_EQ(lstat(Path("Logs/240101000002.log").c_str(), &other), 0);
         EXPECT_TRUE(S_ISDIR(other.st_mode));
-        for (size_t i = 0; i < c.logs.size(); ++i) unlink(LogName(i).c_str());
-        unlink("Logs/240101000001.log");
-        rmdir("Logs/240101000002.log");
+        for (size_t i = 0; i < c.logs.size(); ++i) unlink(Path(LogName(i)).c_str());
+        unlink(Path("Logs/240101000001.log").c_str());
+        rmdir(Path("Logs/240101000002.log").c_str());
     }
 }
 
 TEST_F(LogHousekeepingTest, NothingWhileTheEngineLogIsOff) {
     MakeLogs({{400, 1}, {300, 1}});
-    PPAD engine(&tags);
+    PPAD engine(&tags, {}, Dir());
     engine.Settings().MakePair("NFILES", "1");
     engine.LogsControl();
     EXPECT_EQ(Left(2), "11");

@@ -15,7 +15,7 @@ class LostFileTest : public EngineFixture {};
 // The status file cannot take its byte (a link, which is never written
 // through): the pinpad must not go on to authorise.
 TEST_F(LostFileTest, StatusThatCannotBeKeptRefusesTheBeginAndStopsThePinpad) {
-    ASSERT_EQ(symlink("/dev/full", "lastop.stb"), 0);
+    ASSERT_EQ(symlink("/dev/full", Path("lastop.stb").c_str()), 0);
     EXPECT_EQ(Engine().ProcessCommand("BEGINTR:"), 0);
     EXPECT_EQ(Engine().ProcessCommand("PING:"), 0);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"ER", "CANCEL"}));

@@ -20,7 +20,7 @@ TEST_F(PinpadLockTest, SecondEngineIsRefusedAndLeavesTheFirstRunsFilesAlone) {
     Engine().ProcessCommand("STORERC:0");
     Engine().ProcessCommand("PRINT:SLIP LINE");
     Tags other;
-    EXPECT_THROW(PPAD(&other).BeginRun(), ri::Exception);
+    EXPECT_THROW(PPAD(&other, {}, Dir()).BeginRun(), ri::Exception);
     EXPECT_EQ(Read("rc.out"), "000\n");
     EXPECT_EQ(Read("cheq.out"), "SLIP LINE\n");
     EXPECT_NE(TestTraceText().find("the pinpad is busy with another run"), std::string::npos);
@@ -32,19 +32,19 @@ TEST_F(PinpadLockTest, EnginesOnOtherPinpadsDoNotWait) {
     Engine();
     Tags other;
     other.Add("PORT", "/dev/ttyS2");
-    EXPECT_NO_THROW(PPAD(&other).BeginRun());
+    EXPECT_NO_THROW(PPAD(&other, {}, Dir()).BeginRun());
 }
 
 TEST_F(PinpadLockTest, WaitingEngineTakesThePinpadOnceTheFirstIsGone) {
     Ini("PPAD_LOCK_TO=20000\n");
-    auto first = std::make_unique<PPAD>(&tags);
+    auto first = std::make_unique<PPAD>(&tags, std::set<std::string>{}, Dir());
     first->BeginRun();
     std::thread release([&first] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         first.reset();
     });
     Tags other;
-    EXPECT_NO_THROW(PPAD(&other).BeginRun());
+    EXPECT_NO_THROW(PPAD(&other, {}, Dir()).BeginRun());
     release.join();
 }
 

@@ -82,7 +82,7 @@ TEST_F(RecoveryTest, UnfinishedTransactionIsCancelledAutomaticallyOrWhenTheCashi
 
 TEST_F(RecoveryTest, CancellationWritesItsOwnFilesAndLeavesTheCallersTags) {
     Ini("CANCEL_RC_FILE=cancel_rc.txt\nCANCEL_CH_FILE=cancel_ch.txt\n");
-    OperationsEngine setup(&tags);
+    OperationsEngine setup(&tags, Dir());
     PPAD& engine = setup.engine;
     auto* link = new FakeTransport;
     engine.AttachTransport(link);
@@ -107,7 +107,7 @@ TEST_F(RecoveryTest, CancellationWritesItsOwnFilesAndLeavesTheCallersTags) {
 }
 
 TEST_F(RecoveryTest, CancellationWithoutCancelFilesUsesTheRunsFiles) {
-    OperationsEngine setup(&tags);
+    OperationsEngine setup(&tags, Dir());
     PPAD& engine = setup.engine;
     auto* link = new FakeTransport;
     engine.AttachTransport(link);

@@ -11,10 +11,10 @@ class StartupTest : public EngineFixture {};
 
 TEST_F(StartupTest, GetPathFilePlacesBareNamesInTheSettingsDirectory) {
     PPAD& engine = Engine();
-    EXPECT_EQ(engine.GetPathFile("lastop.stb", ""), "./lastop.stb");
+    EXPECT_EQ(engine.GetPathFile("lastop.stb", ""), Path("lastop.stb"));
     EXPECT_EQ(engine.GetPathFile("rc.out", "/var/out/"), "/var/out/rc.out");
     EXPECT_EQ(engine.GetPathFile("/abs/rc.out", "/var/out/"), "/abs/rc.out");
-    EXPECT_EQ(engine.GetPathFile("sub\\rc.out", ""), "sub\\rc.out");
+    EXPECT_EQ(engine.GetPathFile("sub\\rc.out", ""), Path("sub\\rc.out"));
     EXPECT_EQ(engine.GetPathFile("", "/var/out/"), "");
 }
 
@@ -22,9 +22,9 @@ TEST_F(StartupTest, SerialPortSuffixesResultFilesAndStatusFile) {
     Ini("RESULT_FILE=rc.out\nCHEQ_FILE=cheq.out\nOUTPUT_FILE=out.txt\n");
     tags.Add("PORT", "/dev/ttyS1");
     PPAD& engine = Engine();
-    EXPECT_EQ(engine.Settings().Find("RESULT_FILE"), "./rc.out-ttyS1");
-    EXPECT_EQ(engine.Settings().Find("CHEQ_FILE"), "./cheq.out-ttyS1");
-    EXPECT_EQ(engine.Settings().Find("OUTPUT_FILE"), "./out.txt-ttyS1");
+    EXPECT_EQ(engine.Settings().Find("RESULT_FILE"), Path("rc.out-ttyS1"));
+    EXPECT_EQ(engine.Settings().Find("CHEQ_FILE"), Path("cheq.out-ttyS1"));
+    EXPECT_EQ(engine.Settings().Find("OUTPUT_FILE"), Path("out.txt-ttyS1"));
     EXPECT_EQ(engine.StatusFileName(), "lastop.stb-ttyS1");
 }
 
@@ -33,7 +33,7 @@ TEST_F(StartupTest, RelayIdentifierSuffixesFilesButEthPortDoesNot) {
     tags.Add("PORT", "ETH");
     tags.Add("ORVEX_ID", "T7");
     PPAD& engine = Engine();
-    EXPECT_EQ(engine.Settings().Find("RESULT_FILE"), "./rc.out-T7");
+    EXPECT_EQ(engine.Settings().Find("RESULT_FILE"), Path("rc.out-T7"));
     EXPECT_EQ(engine.StatusFileName(), "lastop.stb-T7");
 }
 
@@ -71,7 +71,7 @@ TEST_F(StartupTest, DisableLogLeavesEveryFileAlone) {
 TEST_F(StartupTest, EngineLogOpensWithVersionAndBuildStamp) {
     Ini("USEAPPLOG=1\n");
     Engine();
-    const auto logs = ri::File::GetFilesList("./Logs/");
+    const auto logs = ri::File::GetFilesList(Path("Logs/"));
     ASSERT_EQ(logs.size(), 1u);
     const std::string log = Read("Logs/" + logs.front());
     EXPECT_NE(log.find(" Version: 2.1.0.28\n"), std::string::npos) << log;

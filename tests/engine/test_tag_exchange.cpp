@@ -57,7 +57,7 @@ TEST_F(TagExchangeTest, AmountAndCardNumberForms) {
 }
 
 TEST_F(TagExchangeTest, StartMessageFieldsAndCardData) {
-    OperationsEngine setup(&tags);
+    OperationsEngine setup(&tags, Dir());
     PPAD& engine = setup.engine;
     tags.Add("amount", "1500");
     tags.Add("currency", "643");
@@ -98,7 +98,7 @@ TEST_F(TagExchangeTest, StartMessageFieldsAndCardData) {
 }
 
 TEST_F(TagExchangeTest, StartInformationIsShownExceptForTheCancellation) {
-    OperationsEngine setup(&tags);
+    OperationsEngine setup(&tags, Dir());
     PPAD& engine = setup.engine;
     DialogRecorder dialogs;
     engine.Dialogs().SetDialogs(dialogs.table, nullptr);

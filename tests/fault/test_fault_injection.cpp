@@ -80,7 +80,9 @@ struct Outcome {
 
 class FaultInjectionTest : public ::testing::Test {
 protected:
-    FaultInjectionTest() : cwd_(dir_.Path()) {
+    // The runs' settings and files are in a directory of their own, given to
+    // each engine.
+    FaultInjectionTest() {
         Write("cashreg.ini", "TIMEOUT=50\nPPAD_IDLE_TO=" + std::to_string(kIdleMs) +
                                  "\nCANCEL_LAST_OP_AUTO=1\nOPERATION_INI_FILE=ops.ini\n"
                                  "RESULT_FILE=result.txt\nCHEQ_FILE=cheq.out\n");
@@ -116,7 +118,7 @@ protected:
         tags.Add("currency", "643");
         const auto started = Clock::now();
         {
-            PPAD engine(&tags);
+            PPAD engine(&tags, {}, dir_.Path());
             engine.Session().UseTransports(OneLink(new CountdownLink(&outcome.countdown, frames)));
             outcome.result = engine.Run(1, nullptr);
         }
@@ -228,7 +230,6 @@ protected:
 
 private:
     TempDir dir_;
-    WorkingDir cwd_;
     BankHost bank_{kAnswer};
 };
 

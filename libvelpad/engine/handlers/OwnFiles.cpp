@@ -80,7 +80,7 @@ std::vector<std::string> OwnFiles(const Request& r) {
                                       "/home/itsettings.ini",
                                       "darir.log",
                                       r.trace.GetPath(),
-                                      "./jl.txt"};
+                                      registry.GetJournalPath()};
     for (const char* key : kSettingsFiles)
         files.push_back(session.PathIn(r.Setting(key), registry.GetIniPath()));
     for (const char* key : kExchangePathFiles)

@@ -89,7 +89,9 @@ void SaveOutputFile(Request& r) {
 }
 
 void SaveVarEnv(Request& r) {
-    const std::string path = r.Setting("VAR_ENV_FILE");
+    // Resolved with the result files; taken from the settings directory here
+    // as well for a run that keeps no logs.
+    const std::string path = r.session.config().registry.Resolve(r.Setting("VAR_ENV_FILE"));
     if (path.empty()) return;
     const std::string stamp = r.tags.Get("datetimehost");
     std::string amount;

@@ -81,7 +81,10 @@ Served TraceMessage(Request& r, const std::string& text) {
     const std::string shown = CardData::Message(text);
     r.trace.Debug4("TraceMessage: %s", shown.c_str());
     if (r.Number("USEPPADTRACE") != 0 && !text.empty()) {
-        if (!r.pinpadTrace.IsOpen()) r.pinpadTrace.Open(r.Setting("TRACE_FILE"));
+        // Resolved with the result files; taken from the settings directory
+        // here as well for a run that keeps no logs.
+        if (!r.pinpadTrace.IsOpen())
+            r.pinpadTrace.Open(r.session.config().registry.Resolve(r.Setting("TRACE_FILE")));
         r.pinpadTrace.Write(shown, false);
     }
     return r.reply.Ok();

@@ -30,8 +30,9 @@ std::string FileNamePart(std::string value) {
 
 }  // namespace
 
-PinpadSession::PinpadSession(Tags* tags, const std::set<std::string>& hidden)
-    : tags_(tags), trace_(ri::Trace::Get()), config_(trace_) {
+PinpadSession::PinpadSession(Tags* tags, const std::set<std::string>& hidden,
+                             const std::string& settingsDir)
+    : tags_(tags), trace_(ri::Trace::Get()), config_(trace_, settingsDir) {
     config_.settings.SetFile(GetPathFile("cashreg.ini", ""));
     logging_ = tags_->Get("DISABLE_LOG") != "1";
     if (!logging_ || Number("USEAPPLOG") == 0) log_.Stop();
@@ -97,9 +98,10 @@ bool PinpadSession::StatusOpen() const {
 
 std::string PinpadSession::PathIn(const std::string& name, const std::string& directory) const {
     if (name.empty()) return "";
-    if (name.find_first_of("\\/") != std::string::npos) return name;
-    if (directory.empty()) return config_.registry.GetIniPath() + name;
-    return directory + name;
+    const Registry& registry = config_.registry;
+    if (name.find_first_of("\\/") != std::string::npos) return registry.Resolve(name);
+    if (directory.empty()) return registry.GetIniPath() + name;
+    return registry.Resolve(directory + name);
 }
 
 std::string PinpadSession::StatusFilePath() const {

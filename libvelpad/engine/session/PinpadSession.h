@@ -41,8 +41,12 @@ public:
     // when none is left.
     using TransportSource = std::function<ITransport*()>;
 
-    // Caller's parameters named in hidden do not become settings.
-    explicit PinpadSession(Tags* tags, const std::set<std::string>& hidden = {});
+    // Caller's parameters named in hidden do not become settings. The
+    // settings are found from settingsDir, and every relative path of the
+    // session's files is taken from it, as from the working directory when
+    // it is empty (Registry).
+    explicit PinpadSession(Tags* tags, const std::set<std::string>& hidden = {},
+                           const std::string& settingsDir = "");
     ~PinpadSession();
     PinpadSession(const PinpadSession&) = delete;
     PinpadSession& operator=(const PinpadSession&) = delete;
@@ -53,7 +57,9 @@ public:
     long Number(const std::string& key) const { return config_.Number(key); }
     bool Has(const std::string& key) const { return config_.Has(key); }
     // The path of a file name: a name with a folder stands as it is, a bare
-    // name goes into directory (the settings directory when it is empty).
+    // name goes into directory (the settings directory when it is empty);
+    // a relative result is taken from the directory the session was made
+    // over, when it was given one.
     // GetPathFile traces what it resolves; PathIn does not.
     std::string GetPathFile(const std::string& name, const std::string& directory) const;
     std::string PathIn(const std::string& name, const std::string& directory) const;
