@@ -149,7 +149,12 @@ private:
     Dialog dialog_;
     FileWritter trace_writer_;
     TransportSource source_;
+    // How the link's waits go, fixed when a transport is attached: the
+    // frame and silence rules, the idle time-out that bounds every wait, and
+    // whether NAKs are off ("DISABLE_NAK").
     PinpadLink::WaitRules wait_rules_;
+    std::chrono::milliseconds idle_{0};
+    bool disable_nak_ = false;
     std::string status_file_ = "lastop.stb";
     bool logging_ = true;
     bool quiet_ = false;

@@ -23,7 +23,7 @@ int PinpadSession::SendMsg(const std::string& payload, bool allowEmpty, CardData
 
 std::string PinpadSession::WaitFor(int budget, std::chrono::milliseconds wait) {
     trace_->Debug4("WaitMessage: [%d] [%ld]", budget, static_cast<long>(wait.count()));
-    const long timeoutMs = Number("TIMEOUT");
+    const long timeoutMs = static_cast<long>(wait_rules_.frameTimeout.count());
     if (timeoutMs > 0 && budget * timeoutMs > wait.count())
         budget = static_cast<int>(wait.count() / timeoutMs);
     return Wait(budget, wait);
@@ -32,7 +32,7 @@ std::string PinpadSession::WaitFor(int budget, std::chrono::milliseconds wait) {
 std::string PinpadSession::WaitMessage(int budget, long waitSeconds) {
     trace_->Debug4("WaitMessage: [%d] [%ld]", budget, waitSeconds);
     if (waitSeconds < 0) waitSeconds = kDefaultWaitSeconds;
-    const long timeoutMs = Number("TIMEOUT");
+    const long timeoutMs = static_cast<long>(wait_rules_.frameTimeout.count());
     if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
         budget = static_cast<int>(waitSeconds / timeoutMs);
     return Wait(budget, std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds)));
@@ -41,15 +41,16 @@ std::string PinpadSession::WaitMessage(int budget, long waitSeconds) {
 // The idle time-out bounds every wait, whether silence is answered with
 // NAKs or not.
 std::string PinpadSession::Wait(int budget, std::chrono::milliseconds wait) {
-    const long idleMs = Number("PPAD_IDLE_TO");
-    if (idleMs > 0) wait = std::min(wait, std::chrono::milliseconds(idleMs));
-    return link_.WaitFrame(NakBudget(budget, Has("DISABLE_NAK")), Clock::now() + wait, wait_rules_);
+    if (idle_.count() > 0) wait = std::min(wait, idle_);
+    return link_.WaitFrame(NakBudget(budget, disable_nak_), Clock::now() + wait, wait_rules_);
 }
 
 void PinpadSession::Attach(ITransport* transport) {
     link_.Attach(transport);
     wait_rules_.frameTimeout = std::chrono::milliseconds(Number("TIMEOUT"));
     wait_rules_.quietSilence = !tags_->Get("MF_TIMEOUT").empty() || !tags_->Get("SKIP_NAK").empty();
+    idle_ = std::chrono::milliseconds(Number("PPAD_IDLE_TO"));
+    disable_nak_ = Has("DISABLE_NAK");
 }
 
 void PinpadSession::ShutDown() {
@@ -58,8 +59,7 @@ void PinpadSession::ShutDown() {
 }
 
 std::string PinpadSession::Encoding(const std::string& text) const {
-    if (Has("OPCHARSET") && Setting("OPCHARSET") != "CP1251" && Setting("OPCHARSET") == "UTF-8")
-        return ri::Encoding::win1251_utf(text);
+    if (Setting("OPCHARSET") == "UTF-8") return ri::Encoding::win1251_utf(text);
     return text;
 }
 
