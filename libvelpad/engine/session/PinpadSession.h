@@ -137,6 +137,7 @@ private:
     void TakeCallerSwitches();
     int ComConnect(long timeoutMs);
     std::string Wait(int budget, std::chrono::milliseconds wait);
+    int FittingBudget(int budget, long wait) const;
     int EthConnect();
 
     Tags* tags_;

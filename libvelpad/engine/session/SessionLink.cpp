@@ -22,20 +22,24 @@ int PinpadSession::SendMsg(const std::string& payload, bool allowEmpty, CardData
 }
 
 std::string PinpadSession::WaitFor(int budget, std::chrono::milliseconds wait) {
-    trace_->Debug4("WaitMessage: [%d] [%ld]", budget, static_cast<long>(wait.count()));
-    const long timeoutMs = static_cast<long>(wait_rules_.frameTimeout.count());
-    if (timeoutMs > 0 && budget * timeoutMs > wait.count())
-        budget = static_cast<int>(wait.count() / timeoutMs);
-    return Wait(budget, wait);
+    const long waitMs = static_cast<long>(wait.count());
+    trace_->Debug4("WaitMessage: [%d] [%ld]", budget, waitMs);
+    return Wait(FittingBudget(budget, waitMs), wait);
 }
 
 std::string PinpadSession::WaitMessage(int budget, long waitSeconds) {
     trace_->Debug4("WaitMessage: [%d] [%ld]", budget, waitSeconds);
     if (waitSeconds < 0) waitSeconds = kDefaultWaitSeconds;
+    return Wait(FittingBudget(budget, waitSeconds),
+                std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds)));
+}
+
+// The NAKs of "TIMEOUT" milliseconds each that fit into wait (taken in
+// whatever unit the caller gives it), at most budget.
+int PinpadSession::FittingBudget(int budget, long wait) const {
     const long timeoutMs = static_cast<long>(wait_rules_.frameTimeout.count());
-    if (timeoutMs > 0 && budget * timeoutMs > waitSeconds)
-        budget = static_cast<int>(waitSeconds / timeoutMs);
-    return Wait(budget, std::chrono::seconds(std::min(waitSeconds, kMostWaitSeconds)));
+    if (timeoutMs > 0 && budget * timeoutMs > wait) return static_cast<int>(wait / timeoutMs);
+    return budget;
 }
 
 // The idle time-out bounds every wait, whether silence is answered with
