@@ -217,7 +217,9 @@ int PPAD::UnendedResult(int result) {
 // no result with the file's name: the register must not count a payment
 // whose slip or result is lost.
 int PPAD::CloseTransaction(int result, Tags& tags) {
-    if (logging_ && outputs_.LostFile().empty()) outputs_.Commit(log_);
+    // The exchange file is written with logs off too, so it is kept with them
+    // off as well; the result, cheque and output files exist only with logs.
+    if (outputs_.LostFile().empty()) outputs_.Commit(log_);
     std::string lost = outputs_.LostFile();
     // The ledger's record is complete before the status says "closed".
     if (lost.empty() && !ledger_.Complete(session_, tags, result, true)) lost = ledger_.Path();

@@ -12,6 +12,8 @@ namespace FileFaults {
 void Arm(long n);
 // The writes and syncs counted since the countdown was last armed.
 long Counted();
+// Whether the call that failed since the countdown was armed was a sync.
+bool StruckSync();
 // Counts one call; true when it is the one to fail (errno is set).
 bool Strike(bool sync);
 
