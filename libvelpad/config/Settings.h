@@ -24,9 +24,9 @@ public:
     explicit Settings(ri::Trace* trace = nullptr);
     virtual ~Settings() = default;
 
-    // 0 after the whole file was read; -1 when it does not exist as a file or
-    // cannot be opened (the table then keeps what it held). The file is opened
-    // once, with no separate look for it first.
+    // 0 after the whole file was read, or taken as this process read it
+    // before while it is unchanged (SettingsFiles); -1 when it does not exist
+    // as a file or cannot be opened (the table then keeps what it held).
     int SetFile(const std::string& path);
     // The file last given to SetFile, as it was given.
     const std::string& File() const { return file_; }
