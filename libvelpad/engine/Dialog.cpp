@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/Texts.h"
+#include "engine/session/PinpadSession.h"
 #include "ri/Map.h"
 #include "ri/Trace.h"
 
@@ -61,8 +62,8 @@ void* Dialog::ScreenEntry(int index) const {
     return screen_table_ ? screen_table_[index] : nullptr;
 }
 
-int Dialog::StatusReportConst(const std::string& text) {
-    return StatusReport(text);
+int Dialog::StatusReportConst(const PinpadSession& session, const char* text) {
+    return DialogEntry(kStatus) != nullptr ? StatusReport(session.Encoding(text)) : 0;
 }
 
 int Dialog::StatusReport(const std::string& text) {

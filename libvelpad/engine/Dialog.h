@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class PinpadSession;
+
 namespace ri {
 class Trace;
 }
@@ -21,7 +23,9 @@ public:
     void SetDialogs(void* dialog_table, void* screen_table);
     void SetCallback(void* callback);
 
-    int StatusReportConst(const std::string& text);
+    // Shows one of the engine's own status texts (CP1251), in the session's
+    // charset; a text no table shows is not converted at all.
+    int StatusReportConst(const PinpadSession& session, const char* text);
     int StatusReport(const std::string& text);
     int WarningDlg(const std::string& text);
     int InfoWin(const std::string& text);

@@ -160,7 +160,7 @@ int PPAD::RunOperation(int operation, void* callback) {
         return -1;
     }
     if (callback && Has("USE_CALLBACK")) dialog_.SetCallback(callback);
-    dialog_.StatusReportConst(session_.Encoding(kStarting));
+    dialog_.StatusReportConst(session_, kStarting);
     CheckJL();
     if (!LoadOperationTables(session_)) return -1;
     if (!outputs_.Check(session_, session_.StatusKept(), log_)) return -1;
@@ -178,7 +178,7 @@ int PPAD::RunOperation(int operation, void* callback) {
         return -1;
     }
     if (operation != kCancelOperation && !SettleOpenTransaction(*this, session_)) return kNoResult;
-    dialog_.StatusReportConst(session_.Encoding(kInProgress));
+    dialog_.StatusReportConst(session_, kInProgress);
     StoreCode(kNoResult);
     PrintTechCheck(kNoResult);
     // A result or slip already lost would make a payment nobody can print.

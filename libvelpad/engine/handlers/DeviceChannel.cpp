@@ -154,11 +154,11 @@ Served WriteDevice(Request& r, const std::string& argument) {
     if (argument.size() < 2 || !IsChannelChar(argument[0]) ||
         (argument[1] >= '0' && argument[1] <= '9') || !r.bank.Held())
         return r.reply.Error();
-    r.dialog.StatusReportConst(r.Encoding(kSending));
+    r.dialog.StatusReportConst(r.session, kSending);
     // The data follows the channel number and one separator character.
     const std::string data = argument.substr(2);
     const int sent = r.bank.Send(data);
-    r.dialog.StatusReportConst(r.Encoding(kSent));
+    r.dialog.StatusReportConst(r.session, kSent);
     if (sent == 0) return r.reply.Ok();
     r.trace.Error("WriteDevice: invalid send result: [%d] [%d]", sent,
                   static_cast<int>(data.size()));
@@ -179,11 +179,11 @@ Served ReadDevice(Request& r, const std::string& argument) {
         r.trace.Error("ReadDevice: invalid length: [%s]", CardData::Message(maximum).c_str());
         return r.reply.Error();
     }
-    r.dialog.StatusReportConst(r.Encoding(kWaiting));
+    r.dialog.StatusReportConst(r.session, kWaiting);
     const std::string data = r.bank.Receive(static_cast<int>(std::min(length, kMaxReadLength)));
     if (data.empty()) r.log.Write("WSAGetLastError = %ld", static_cast<long>(errno));
     const std::string reply = std::to_string(number) + ":" + data;
-    r.dialog.StatusReportConst(r.Encoding(kReceived));
+    r.dialog.StatusReportConst(r.session, kReceived);
     return r.reply.Answer(reply, false, CardData::Payload::kChannel);
 }
 

@@ -130,7 +130,7 @@ Served I344Process(Request& r, const std::string& commands) {
         } else if (command == kEndScreen) {
             if (closePending) {
                 r.dialog.I344Close();
-                r.dialog.StatusReportConst(r.Encoding(kProcessing));
+                r.dialog.StatusReportConst(r.session, kProcessing);
             }
             closePending = false;
         } else if (command == kReadKey) {
